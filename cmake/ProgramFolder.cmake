@@ -1,0 +1,40 @@
+# Assembles the program folder: the built modules, the runtime DLLs and the shipped data
+# (config.xml, layouts\, language\, skins\theme1\, font\, Tastro.ico).
+
+find_program(TASTRO_PYTHON NAMES python3 PATHS /usr/bin NO_DEFAULT_PATH REQUIRED)
+set(TASTRO_GENERATED_DIR "${CMAKE_BINARY_DIR}/generated")
+
+# The icon: drawn by a script, used by the program's resources and shipped as a file.
+add_custom_command(OUTPUT "${TASTRO_GENERATED_DIR}/Tastro.ico"
+  COMMAND "${TASTRO_PYTHON}" "${CMAKE_SOURCE_DIR}/scripts/make_icon.py" "${TASTRO_GENERATED_DIR}/Tastro.ico"
+  DEPENDS "${CMAKE_SOURCE_DIR}/scripts/make_icon.py"
+  COMMENT "Drawing Tastro.ico")
+add_custom_target(program_icon DEPENDS "${TASTRO_GENERATED_DIR}/Tastro.ico")
+
+# Fonts copied from Debian's font packages (not committed).
+set(TASTRO_ARIAL_TTF "/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf"
+  CACHE FILEPATH "Metric-compatible font shipped as font\\Arial.ttf")
+
+file(GLOB_RECURSE TASTRO_DATA_FILES CONFIGURE_DEPENDS RELATIVE "${CMAKE_SOURCE_DIR}/data" "${CMAKE_SOURCE_DIR}/data/*")
+set(data_outputs)
+foreach(f IN LISTS TASTRO_DATA_FILES)
+  add_custom_command(OUTPUT "${TASTRO_PROGRAM_DIR}/${f}"
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different "${CMAKE_SOURCE_DIR}/data/${f}" "${TASTRO_PROGRAM_DIR}/${f}"
+    DEPENDS "${CMAKE_SOURCE_DIR}/data/${f}")
+  list(APPEND data_outputs "${TASTRO_PROGRAM_DIR}/${f}")
+endforeach()
+
+add_custom_command(OUTPUT "${TASTRO_PROGRAM_DIR}/font/Arial.ttf"
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different "${TASTRO_ARIAL_TTF}" "${TASTRO_PROGRAM_DIR}/font/Arial.ttf"
+  DEPENDS "${TASTRO_ARIAL_TTF}")
+add_custom_command(OUTPUT "${TASTRO_PROGRAM_DIR}/Tastro.ico"
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different "${TASTRO_GENERATED_DIR}/Tastro.ico" "${TASTRO_PROGRAM_DIR}/Tastro.ico"
+  DEPENDS "${TASTRO_GENERATED_DIR}/Tastro.ico")
+
+add_custom_target(program_data ALL
+  COMMAND ${CMAKE_COMMAND} -E make_directory "${TASTRO_PROGRAM_DIR}/layouts" "${TASTRO_PROGRAM_DIR}/language"
+    "${TASTRO_PROGRAM_DIR}/skins/theme1" "${TASTRO_PROGRAM_DIR}/font"
+  DEPENDS ${data_outputs} "${TASTRO_PROGRAM_DIR}/font/Arial.ttf" "${TASTRO_PROGRAM_DIR}/Tastro.ico")
+
+tastro_copy_runtime_dlls("${TASTRO_PROGRAM_DIR}")
+tastro_copy_runtime_dlls("${TASTRO_TEST_DIR}")

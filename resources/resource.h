@@ -1,0 +1,3 @@
+#pragma once
+// Resource ids of Tastro.exe.
+#define IDI_TASTRO 107
