@@ -11,9 +11,31 @@ add_custom_command(OUTPUT "${TASTRO_GENERATED_DIR}/Tastro.ico"
   COMMENT "Drawing Tastro.ico")
 add_custom_target(program_icon DEPENDS "${TASTRO_GENERATED_DIR}/Tastro.ico")
 
+# The skin, drawn by one script from the layouts files (the keyboard pictures follow
+# the key rectangles), and the images embedded in ZuntUI.dll.
+set(TASTRO_RESOURCE_GEN_DIR "${TASTRO_GENERATED_DIR}/resources")
+file(GLOB TASTRO_SKIN_INPUTS CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/scripts/make_skin*.py"
+  "${CMAKE_SOURCE_DIR}/scripts/skin/*.py" "${CMAKE_SOURCE_DIR}/data/layouts/*.xml")
+add_custom_command(
+  OUTPUT "${TASTRO_GENERATED_DIR}/skin.stamp" "${TASTRO_RESOURCE_GEN_DIR}/scroll_h.png"
+         "${TASTRO_RESOURCE_GEN_DIR}/scroll_v.png"
+  COMMAND "${TASTRO_PYTHON}" "${CMAKE_SOURCE_DIR}/scripts/make_skin.py"
+    --layouts "${CMAKE_SOURCE_DIR}/data/layouts" --skins "${TASTRO_PROGRAM_DIR}/skins"
+    --resources "${TASTRO_RESOURCE_GEN_DIR}" --stamp "${TASTRO_GENERATED_DIR}/skin.stamp"
+  DEPENDS ${TASTRO_SKIN_INPUTS}
+  COMMENT "Drawing the skin")
+add_custom_target(program_skin DEPENDS "${TASTRO_GENERATED_DIR}/skin.stamp")
+
 # Fonts copied from Debian's font packages (not committed).
 set(TASTRO_ARIAL_TTF "/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf"
   CACHE FILEPATH "Metric-compatible font shipped as font\\Arial.ttf")
+set(TASTRO_EMBEDDED_TTF "/usr/share/fonts/truetype/open-sans/OpenSans-Semibold.ttf"
+  CACHE FILEPATH "Font embedded in ZuntUI.dll as resource 106")
+add_custom_command(OUTPUT "${TASTRO_RESOURCE_GEN_DIR}/embedded.ttf"
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different "${TASTRO_EMBEDDED_TTF}" "${TASTRO_RESOURCE_GEN_DIR}/embedded.ttf"
+  DEPENDS "${TASTRO_EMBEDDED_TTF}")
+add_custom_target(toolkit_resources DEPENDS "${TASTRO_RESOURCE_GEN_DIR}/embedded.ttf"
+  "${TASTRO_RESOURCE_GEN_DIR}/scroll_h.png" "${TASTRO_RESOURCE_GEN_DIR}/scroll_v.png")
 
 file(GLOB_RECURSE TASTRO_DATA_FILES CONFIGURE_DEPENDS RELATIVE "${CMAKE_SOURCE_DIR}/data" "${CMAKE_SOURCE_DIR}/data/*")
 set(data_outputs)
@@ -34,7 +56,8 @@ add_custom_command(OUTPUT "${TASTRO_PROGRAM_DIR}/Tastro.ico"
 add_custom_target(program_data ALL
   COMMAND ${CMAKE_COMMAND} -E make_directory "${TASTRO_PROGRAM_DIR}/layouts" "${TASTRO_PROGRAM_DIR}/language"
     "${TASTRO_PROGRAM_DIR}/skins/theme1" "${TASTRO_PROGRAM_DIR}/font"
-  DEPENDS ${data_outputs} "${TASTRO_PROGRAM_DIR}/font/Arial.ttf" "${TASTRO_PROGRAM_DIR}/Tastro.ico")
+  DEPENDS ${data_outputs} "${TASTRO_PROGRAM_DIR}/font/Arial.ttf" "${TASTRO_PROGRAM_DIR}/Tastro.ico"
+    "${TASTRO_GENERATED_DIR}/skin.stamp")
 
 tastro_copy_runtime_dlls("${TASTRO_PROGRAM_DIR}")
 tastro_copy_runtime_dlls("${TASTRO_TEST_DIR}")
