@@ -35,6 +35,13 @@ target_compile_definitions(minizip PUBLIC NOCRYPT NOUNCRYPT)
 target_compile_options(minizip PRIVATE -w)
 target_link_libraries(minizip PUBLIC zlib)
 
+# pugixml: a yardstick for the XML benchmark only, never linked into the program.
+if(EXISTS "${TASTRO_DEPS_DIR}/pugixml/src/pugixml.cpp")
+  add_library(pugixml STATIC EXCLUDE_FROM_ALL "${TASTRO_DEPS_DIR}/pugixml/src/pugixml.cpp")
+  target_include_directories(pugixml SYSTEM PUBLIC "${TASTRO_DEPS_DIR}/pugixml/src")
+  target_compile_options(pugixml PRIVATE -w)
+endif()
+
 # GoogleTest from Debian's googletest package sources.
 set(TASTRO_GTEST_DIR "/usr/src/googletest" CACHE PATH "GoogleTest sources")
 set(BUILD_GMOCK ON CACHE BOOL "" FORCE)

@@ -100,6 +100,8 @@ sqlite_versions() {
 
 fetch_source hidapi hidapi 0.13.1-1
 fetch_source zlib zlib 1:1.2.13.dfsg-1+deb12u1 1:1.2.13.dfsg-1
+# pugixml serves only as the yardstick of the XML benchmark; nothing ships with it.
+fetch_source pugixml pugixml 1.13-0.2
 if ! [ -f "$SRC/sqlite3/.tastro-unpacked" ]; then
   mapfile -t sv < <(sqlite_versions)
   fetch_source sqlite3 sqlite3 "${sv[@]}" 3.40.1-2
