@@ -1,5 +1,7 @@
 // The profile file's life: a new file's schema, which file a model name reaches, model
 // switches, factory reset, and damaged or foreign files that must fail cleanly.
+#include <algorithm>
+#include <cstddef>
 #include <fstream>
 #include <functional>
 #include <string>
@@ -402,4 +404,35 @@ TEST_F(ProfileDatabaseTest, DamagedOrForeignFilesFailCleanlyAndStayAsTheyWere)
         EXPECT_FALSE(Exists(File() + L"-journal"));
         ASSERT_TRUE(m_db.RemoveFile(m_data, L"Model"));
     }
+}
+
+TEST_F(ProfileDatabaseTest, AListThatMeetsADamagedPageIsNotReturnedInPart)
+{
+    OpenNew();
+    std::vector<KeyLightRow> rows;
+    for (int i = 0; i < 2000; ++i)
+        rows.push_back({0, 1, 128, i, 0x00FF00FF});
+    ASSERT_EQ(m_db.AddKeyLights(rows), 2000);
+    m_db.Close();
+
+    // Zero a run of pages in the second half of the file, where the colour rows are.
+    std::string bytes = ReadBytes(File());
+    const size_t page = 4096;
+    const size_t pages = bytes.size() / page;
+    ASSERT_GT(pages, 10u);
+    for (size_t p = pages * 6 / 10; p < pages * 7 / 10; ++p)
+        std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(p * page),
+                  bytes.begin() + static_cast<std::ptrdiff_t>((p + 1) * page), '\0');
+    WriteBytes(File(), bytes);
+    // A plain reader gets the rows before the damage and then an error.
+    const size_t partial = RawRows(File(), "SELECT * FROM t_key_light_data WHERE light_id = 128").size();
+    ASSERT_GT(partial, 0u);
+    ASSERT_LT(partial, 2000u);
+
+    ASSERT_TRUE(m_db.Open(m_data, L"Model"));
+    std::vector<KeyLightRow> read(1);
+    EXPECT_EQ(m_db.GetKeyLights(128, read), 0);
+    EXPECT_TRUE(read.empty());
+    m_db.Close();
+    EXPECT_EQ(ReadBytes(File()), bytes);
 }
