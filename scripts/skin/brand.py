@@ -3,7 +3,7 @@ caption bar, the logo, the wait animation and the program icon, so they are one 
 from PIL import ImageFont
 
 from .canvas import Canvas, subtract, union
-from .theme import ACCENT, ACCENT_DK, ACCENT_HI, TEXT, ui_font
+from .theme import ACCENT, ACCENT_HI, TEXT, ui_font
 
 
 def mark(c, x, y, size, detail=True):

@@ -8,7 +8,7 @@ from PIL import Image, ImageDraw, ImageFont
 
 from .keyboard import load_layouts
 from .manifest import BY_NAME
-from .theme import TEXT, TEXT_DIM, legend_font, ui_font
+from .theme import TEXT, legend_font, ui_font
 
 SHEET_W = 1320
 PAD = 20

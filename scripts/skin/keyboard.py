@@ -1,9 +1,9 @@
 """Keyboard pictures drawn from the layouts files: every key rectangle becomes a key cap
 with its legend, so the picture and the key rectangles always agree. The keyboard
 control draws its own outlines (selection, lighting preview) over the key rectangles."""
+import glob
+import os
 import xml.etree.ElementTree as ET
-
-from PIL import Image
 
 from . import glyphs
 from .canvas import Canvas, subtract
@@ -97,9 +97,4 @@ def save_picture(layout, path):
 
 
 def load_layouts(folder):
-    import glob
-    import os
     return [Layout(p) for p in sorted(glob.glob(os.path.join(folder, "*.xml")))]
-
-
-__all__ = ["Layout", "draw_keyboard", "load_layouts", "save_picture", "Image"]

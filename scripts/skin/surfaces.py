@@ -6,8 +6,10 @@ import random
 from PIL import Image, ImageChops, ImageDraw, ImageFilter
 
 from . import brand
-from .canvas import Canvas, clear_transparent, mix, subtract
-from .theme import ACCENT, ACCENT_HI, BG, BG_DEEP, BORDER, SURFACE, SURFACE_HI
+from .canvas import Canvas, mix, subtract
+from .theme import ACCENT, ACCENT_HI, BG, BG_DEEP, BORDER
+
+WAIT_GREY = (0x33, 0x33, 0x33)   # the wait dialog's background and border colour
 
 
 def _noise(size, amplitude, seed):
@@ -23,7 +25,7 @@ def window_background(width=1280, height=720):
     base = Image.new("RGB", (width, height), BG_DEEP)
     # Vertical light: lighter below the caption, darker towards the bottom.
     grad = Image.new("RGB", (1, height))
-    grad.putdata([mix(mix(BG, (24, 25, 30), 0.0), BG_DEEP, min(1.0, y / height * 1.15))[:3] for y in range(height)])
+    grad.putdata([mix(BG, BG_DEEP, min(1.0, y / height * 1.15))[:3] for y in range(height)])
     base = grad.resize((width, height))
     # A wide soft highlight centred over the keyboard area.
     glow = Image.new("L", (width // 4, height // 4), 0)
@@ -96,7 +98,7 @@ def balloon(width=190, height=100):
 def loading_frames(size=100, count=12):
     """loading.gif: a red arc with a fading tail running around a faint ring, on the wait
     dialog's own grey (0x333333), one step every frame."""
-    grey = (0x33, 0x33, 0x33)
+    grey = WAIT_GREY
     frames = []
     for i in range(count):
         c = Canvas(size, size, background=grey)
@@ -110,7 +112,7 @@ def loading_frames(size=100, count=12):
             a0 = head - tail + tail * k / steps
             a1 = head - tail + tail * (k + 1) / steps + 0.8
             t = (k + 1) / steps
-            c.fill(c.arc(cx, cy, r, a0, a1, size * 0.07, caps=(k == steps - 1)), mix((0x33, 0x33, 0x33), ACCENT, t ** 1.6))
+            c.fill(c.arc(cx, cy, r, a0, a1, size * 0.07, caps=(k == steps - 1)), mix(grey, ACCENT, t ** 1.6))
         c.fill(c.circle(cx + r * math.cos(math.radians(head)), cy + r * math.sin(math.radians(head)), size * 0.045),
                ACCENT_HI)
         brand.mark(c, cx - size * 0.13, cy - size * 0.13, size * 0.26, detail=False)
@@ -119,10 +121,22 @@ def loading_frames(size=100, count=12):
 
 
 def save_gif(frames, path):
+    """One shared palette for all frames; it holds the wait dialog's grey exactly, so the
+    animation meets the dialog's own background without a seam."""
     palette_source = Image.new("RGB", (frames[0].width * len(frames), frames[0].height))
     for i, f in enumerate(frames):
         palette_source.paste(f, (i * f.width, 0))
-    palette = palette_source.quantize(colors=255, method=Image.MEDIANCUT)
-    quantised = [f.quantize(palette=palette, dither=Image.NONE) for f in frames]
+    colours = palette_source.quantize(colors=254, method=Image.MEDIANCUT).getpalette()[:254 * 3]
+    colours += list(WAIT_GREY) + [0, 0, 0]
+    palette = Image.new("P", (1, 1))
+    palette.putpalette(colours)
+    quantised = []
+    for f in frames:
+        q = f.quantize(palette=palette, dither=Image.NONE)
+        # Pillow maps to the palette through a reduced-precision cache: put the grey back
+        # exactly where the frame has it.
+        exact = ImageChops.difference(f, Image.new("RGB", f.size, WAIT_GREY)).convert("L")
+        q.paste(254, mask=exact.point(lambda v: 255 if v == 0 else 0))
+        quantised.append(q)
     quantised[0].save(path, save_all=True, append_images=quantised[1:], duration=50, loop=0,
                       disposal=1, optimize=False)
