@@ -18,6 +18,7 @@ Size rules (any combination):
   layered    drawn by a layered window: fully transparent pixels must be (0, 0, 0, 0)
   opaque     no transparent pixel at all
   wheel      colour wheel: nothing drawn farther than this radius from the centre
+  also_counts  other frame counts a control may ask for without splitting the image
 """
 
 
@@ -71,7 +72,9 @@ FILES = [
     # Push buttons: nine-grid corner 10.
     SkinFile("btn_apply.png", 4, min_frame=(20, 20)),
     SkinFile("btn_radiobox.png", 8, size=(160, 20)),
-    SkinFile("btn_checkbox.png", 8, size=(160, 20)),
+    # The colour swatch of the toolkit's DPI tile asks for it with 4 frames but stretches
+    # the whole image, so that count splits nothing.
+    SkinFile("btn_checkbox.png", 8, size=(160, 20), also_counts=(4,)),
     *_buttons(["btn_record_del.png", "btn_record_up.png", "btn_record_down.png",
                "btn_record_time.png"], (80, 20)),
     # Sliders: track as two halves, as wide as the widest slider (248); thumbs fit the
