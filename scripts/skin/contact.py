@@ -87,7 +87,8 @@ def contact_sheet(theme_dir, layouts_dir):
 
     sheet.heading("Main window (mock-up from the skin files)")
     sheet.block(mock_main_window(theme_dir, layouts_dir).resize((1280, 720)), "key page")
-    sheet.block(mock_message_box(theme_dir, background), "message box and key tip")
+    sheet.block(mock_home_page(theme_dir), "home page (device list)")
+    sheet.block(mock_message_box(theme_dir, background), "message box, wait dialog and key tip")
 
     sheet.heading("Keyboard pictures (drawn from the layouts files)")
     for layout in load_layouts(layouts_dir):
@@ -260,6 +261,23 @@ def mock_main_window(theme_dir, layouts_dir):
     _text(d, (10, H - 22), "Ver: 1.0.0", 13, (0x96, 0x96, 0x96), anchor="lm")
     _text(d, (W / 2, H - 22), "Copyright © 2026 Tastro. All rights reserved.", 13, (0x96, 0x96, 0x96), anchor="mm")
     return win
+
+
+def mock_home_page(theme_dir):
+    win = _open(theme_dir, "main_bkg.png")
+    win.alpha_composite(_open(theme_dir, "pic_caption.png"), (1, 1))
+    d = ImageDraw.Draw(win)
+    _text(d, (640, 25), "Brivo Q77X GAMING KEYBOARD", 18, (255, 0, 0), bold=True, anchor="mm")
+    for i, name in enumerate(["main_sysbtn_close.png", "main_sysbtn_min.png", "main_sysbtn_website.png"]):
+        win.alpha_composite(_frame(_open(theme_dir, name), 4, 0), (1230 - 50 * i, 20))
+    x = (1280 - 460) // 2
+    _text(d, (x + 236, 299), "Click your keyboard to configure it", 20, (255, 255, 255), bold=True, anchor="mm")
+    rows = _open(theme_dir, "img_device_state.png")
+    for i, (name, frame) in enumerate([("Brivo Q77X", 1), ("Brivo K104", 0)]):
+        y = 318 + 50 * i
+        win.alpha_composite(_nine(_frame(rows, 2, frame), (472, 38), 12), (x, y))
+        _text(d, (x + 236, y + 19), name, 20, (255, 255, 255) if frame else (128, 128, 128), bold=True, anchor="mm")
+    return win.crop((0, 0, 1280, 480))
 
 
 def mock_message_box(theme_dir, background):

@@ -11,7 +11,7 @@ import math
 from PIL import Image
 
 from . import glyphs
-from .canvas import Canvas, clear_transparent, strip, subtract
+from .canvas import Canvas, clear_transparent, mix, strip, subtract
 from .theme import (ACCENT, ACCENT_DK, ACCENT_GLOW, ACCENT_HI, BORDER, BORDER_HI, DISABLED, INSET,
                     RAISED, SURFACE, SURFACE_HI, TEXT, TEXT_SOFT)
 
@@ -103,6 +103,8 @@ def device_row():
             plate(c, (0, 0, 60, 38), 7, DISABLED_STATE)
         else:
             plate(c, (0, 0, 60, 38), 7, NORMAL)
+            rim = subtract(c.rrect((0, 0, 60, 38), 7), c.rrect((1, 1, 59, 37), 6))
+            c.fill(rim, mix(BORDER, ACCENT, 0.45))
             bar = c.rrect((4, 10, 7, 28), 1.5)
             c.glow(bar, ACCENT_GLOW, 2.5, 0.8)
             c.fill(bar, ACCENT_HI)
