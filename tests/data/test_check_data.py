@@ -59,6 +59,14 @@ def key_attr(text, n, attr):
     return re.search(r'\b%s="([^"]*)"' % attr, k).group(1)
 
 
+def truncate(path):
+    """Keeps the first third of a file, as a broken copy or download would."""
+    with open(path, "rb") as f:
+        data = f.read()
+    with open(path, "wb") as f:
+        f.write(data[:len(data) // 3])
+
+
 def resize(path, size):
     im = Image.open(path).convert("RGBA")
     im.resize(size).save(path)
@@ -167,6 +175,8 @@ class SkinFaults(Fixture):
              lambda: resize(self.skin("keyboard/q77x.png"), (700, 314)), "skin", "keyboard/q77x.png", "742x314"),
             ("keyboard picture missing", lambda: os.remove(self.skin("keyboard/k104.png")), "skin",
              "keyboard/k104.png", "missing"),
+            ("truncated file", lambda: truncate(self.skin("img_combobox.png")), "skin", "img_combobox.png",
+             "unreadable"),
         ])
 
     def test_skin_files_named_by_the_sources(self):
@@ -233,6 +243,8 @@ class LayoutsFaults(Fixture):
              "layouts", "leaves the area"),
             ("picture runs into the lower controls",
              self.layouts(lambda t: t.replace('ypos="100"', 'ypos="200"'), "k104"), "layouts", "leaves the area"),
+            ("not XML at all", lambda: truncate(self.path("layouts", "q77x.xml")), "layouts",
+             "layouts/q77x.xml", "unreadable"),
             ("elements out of order", self.layouts(lambda t: re.sub(
                 r"(  <firmware [^>]*/>\n)(  <light .*?</light>\n)", r"\2\1", t, flags=re.S)),
              "layouts", "order menu, function, firmware, light, Keyboard"),
@@ -324,6 +336,7 @@ class ConfigFaults(Fixture):
              "config", "valid file name"),
             ("update address without the final slash", self.config(lambda t: t.replace(
                 "tastro.example/software/", "tastro.example/software")), "config", "must end with '/'"),
+            ("damaged file", lambda: truncate(self.path("config.xml")), "config", "config.xml", "unreadable"),
             ("software before the models", self.config(lambda t: re.sub(
                 r"(  <device.info>.*?</device.info>\n)(  <software.*?</software>\n)", r"\2\1", t, flags=re.S)),
              "config", "order device.info, software"),
