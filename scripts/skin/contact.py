@@ -64,19 +64,19 @@ class Sheet:
 def _magnified(img, name):
     """Small images are shown larger (nearest neighbour keeps the pixels honest), with
     the frame borders ticked in red."""
-    spec = BY_NAME.get(name)
+    entry = BY_NAME.get(name)
     scale = 1
     while img.height * (scale + 1) <= 64 and img.width * (scale + 1) <= 600:
         scale += 1
     big = img.resize((img.width * scale, img.height * scale), Image.NEAREST) if scale > 1 else img.copy()
-    if spec and spec.frames > 1 and spec.arrangement in ("h", "v"):
+    if entry and entry.frames > 1 and entry.arrangement in ("h", "v"):
         d = ImageDraw.Draw(big)
-        for i in range(1, spec.frames):
-            if spec.arrangement == "h":
-                x = big.width * i // spec.frames
+        for i in range(1, entry.frames):
+            if entry.arrangement == "h":
+                x = big.width * i // entry.frames
                 d.line([(x, big.height - 3), (x, big.height - 1)], fill=MARK)
             else:
-                y = big.height * i // spec.frames
+                y = big.height * i // entry.frames
                 d.line([(big.width - 3, y), (big.width - 1, y)], fill=MARK)
     return big, scale
 
@@ -103,8 +103,8 @@ def contact_sheet(theme_dir, layouts_dir):
     for n in names:
         img = Image.open(os.path.join(theme_dir, n)).convert("RGBA")
         big, scale = _magnified(img, n)
-        spec = BY_NAME.get(n)
-        frames = spec.frames if spec else 1
+        entry = BY_NAME.get(n)
+        frames = entry.frames if entry else 1
         tiles.append((big, "%s %dx%d /%d%s" % (n, img.width, img.height, frames, "  x%d" % scale if scale > 1 else "")))
     sheet.flow(tiles)
 

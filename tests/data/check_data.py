@@ -421,52 +421,52 @@ def check_layouts(program, device_info, report):
 
 
 # ------------------------------------------------------------------------ skin
-def _frame_size(spec, size):
+def _frame_size(entry, size):
     w, h = size
-    if spec.arrangement == "h":
-        return (w // spec.frames, h)
-    if spec.arrangement == "v":
-        return (w, h // spec.frames)
-    if spec.arrangement == "halves":
+    if entry.arrangement == "h":
+        return (w // entry.frames, h)
+    if entry.arrangement == "v":
+        return (w, h // entry.frames)
+    if entry.arrangement == "halves":
         return (w, h // 2)
     return (w, h)
 
 
-def check_image(path, spec, report, where=None):
+def check_image(path, entry, report, where=None):
     """Checks one image against its rules; returns its size, or None when unreadable."""
-    where = where or spec.name
+    where = where or entry.name
     try:
         with Image.open(path) as im:
             im.load()
-            return _check_loaded(im, spec, report, where)
+            return _check_loaded(im, entry, report, where)
     except OSError:
         report.add("skin", where, "missing or unreadable")
         return None
 
 
-def _check_loaded(im, spec, report, where):
+def _check_loaded(im, entry, report, where):
     w, h = im.size
-    r = spec.rules
-    if spec.arrangement == "gif":
+    r = entry.rules
+    if entry.arrangement == "gif":
         frames = getattr(im, "n_frames", 1)
         if im.format != "GIF" or frames < 2:
             report.add("skin", where, "must be an animated GIF (has %d frame(s))" % frames)
-    elif spec.arrangement == "h" and w % spec.frames:
-        report.add("skin", where, "width %d does not split into %d frames side by side" % (w, spec.frames))
-    elif spec.arrangement == "v" and h % spec.frames:
-        report.add("skin", where, "height %d does not split into %d stacked frames" % (h, spec.frames))
-    elif spec.arrangement == "halves" and h % 2:
+    elif entry.arrangement == "h" and w % entry.frames:
+        report.add("skin", where, "width %d does not split into %d frames side by side" % (w, entry.frames))
+    elif entry.arrangement == "v" and h % entry.frames:
+        report.add("skin", where, "height %d does not split into %d stacked frames" % (h, entry.frames))
+    elif entry.arrangement == "halves" and h % 2:
         report.add("skin", where, "height %d does not split into two halves" % h)
     if "size" in r and (w, h) != tuple(r["size"]):
         report.add("skin", where, "is %dx%d, must be %dx%d" % (w, h, r["size"][0], r["size"][1]))
-    fw, fh = _frame_size(spec, (w, h))
+    fw, fh = _frame_size(entry, (w, h))
     if "min_frame" in r and (fw < r["min_frame"][0] or fh < r["min_frame"][1]):
         report.add("skin", where, "frame %dx%d is smaller than %dx%d" % (fw, fh, r["min_frame"][0], r["min_frame"][1]))
     if "max_frame" in r and (fw > r["max_frame"][0] or fh > r["max_frame"][1]):
         report.add("skin", where, "frame %dx%d is larger than %dx%d" % (fw, fh, r["max_frame"][0], r["max_frame"][1]))
     if "min_width" in r and w < r["min_width"]:
         report.add("skin", where, "is %d wide, needs at least %d" % (w, r["min_width"]))
-    if spec.arrangement == "gif":
+    if entry.arrangement == "gif":
         return (w, h)
     rgba = im.convert("RGBA")
     alpha = rgba.getchannel("A")
@@ -491,28 +491,28 @@ def _check_loaded(im, spec, report, where):
 def check_skin(program, resources, source_skins, report):
     theme = os.path.join(program, "skins", "theme1")
     sizes = {}
-    for spec in FILES:
-        sizes[spec.name] = check_image(os.path.join(theme, *spec.name.split("/")), spec, report)
-    for spec in FILES:
-        other = spec.rules.get("same_as")
-        if other and sizes.get(spec.name) and sizes.get(other) and sizes[spec.name] != sizes[other]:
-            report.add("skin", spec.name, "must have the size of %s" % other)
+    for entry in FILES:
+        sizes[entry.name] = check_image(os.path.join(theme, *entry.name.split("/")), entry, report)
+    for entry in FILES:
+        other = entry.rules.get("same_as")
+        if other and sizes.get(entry.name) and sizes.get(other) and sizes[entry.name] != sizes[other]:
+            report.add("skin", entry.name, "must have the size of %s" % other)
     if resources:
-        for spec in RESOURCES:
-            check_image(os.path.join(resources, spec.name), spec, report, where="resource " + spec.name)
+        for entry in RESOURCES:
+            check_image(os.path.join(resources, entry.name), entry, report, where="resource " + entry.name)
     for name, uses in sorted(source_skins.items()):
         path = os.path.join(theme, *name.split("/"))
         if not os.path.isfile(path):
             report.add("skin", name, "missing (named by %s)" % uses[0][0])
             continue
-        spec = BY_NAME.get(name)
+        entry = BY_NAME.get(name)
         for where, count in uses:
             if count is None:
                 continue
-            if (spec is not None and spec.arrangement in ("h", "v") and count != spec.frames
-                    and count not in spec.rules.get("also_counts", ())):
-                report.add("sources", where, "asks %s for %d frames, the skin has %d" % (name, count, spec.frames))
-            elif spec is None:
+            if (entry is not None and entry.arrangement in ("h", "v") and count != entry.frames
+                    and count not in entry.rules.get("also_counts", ())):
+                report.add("sources", where, "asks %s for %d frames, the skin has %d" % (name, count, entry.frames))
+            elif entry is None:
                 with Image.open(path) as im:
                     if im.size[0] % count:
                         report.add("skin", name, "width %d does not split into the %d frames %s asks for"
