@@ -5,9 +5,10 @@ find_program(TASTRO_PYTHON NAMES python3 PATHS /usr/bin NO_DEFAULT_PATH REQUIRED
 set(TASTRO_GENERATED_DIR "${CMAKE_BINARY_DIR}/generated")
 
 # The icon: drawn by a script, used by the program's resources and shipped as a file.
+file(GLOB TASTRO_SKIN_MODULES CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/scripts/skin/*.py")
 add_custom_command(OUTPUT "${TASTRO_GENERATED_DIR}/Tastro.ico"
   COMMAND "${TASTRO_PYTHON}" "${CMAKE_SOURCE_DIR}/scripts/make_icon.py" "${TASTRO_GENERATED_DIR}/Tastro.ico"
-  DEPENDS "${CMAKE_SOURCE_DIR}/scripts/make_icon.py"
+  DEPENDS "${CMAKE_SOURCE_DIR}/scripts/make_icon.py" ${TASTRO_SKIN_MODULES}
   COMMENT "Drawing Tastro.ico")
 add_custom_target(program_icon DEPENDS "${TASTRO_GENERATED_DIR}/Tastro.ico")
 
@@ -38,7 +39,19 @@ add_custom_target(toolkit_resources DEPENDS "${TASTRO_RESOURCE_GEN_DIR}/embedded
   "${TASTRO_RESOURCE_GEN_DIR}/scroll_h.png" "${TASTRO_RESOURCE_GEN_DIR}/scroll_v.png")
 
 file(GLOB_RECURSE TASTRO_DATA_FILES CONFIGURE_DEPENDS RELATIVE "${CMAKE_SOURCE_DIR}/data" "${CMAKE_SOURCE_DIR}/data/*")
+# Language files: written as UTF-16LE with a byte order mark from their UTF-8 sources.
+list(FILTER TASTRO_DATA_FILES EXCLUDE REGEX "^language-src/")
+file(GLOB TASTRO_LANGUAGE_SOURCES CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/data/language-src/*.ini")
 set(data_outputs)
+foreach(src IN LISTS TASTRO_LANGUAGE_SOURCES)
+  get_filename_component(lang "${src}" NAME_WE)
+  add_custom_command(OUTPUT "${TASTRO_PROGRAM_DIR}/language/${lang}.lan"
+    COMMAND "${TASTRO_PYTHON}" "${CMAKE_SOURCE_DIR}/scripts/make_language.py" "${src}"
+      "${TASTRO_PROGRAM_DIR}/language/${lang}.lan"
+    DEPENDS "${src}" "${CMAKE_SOURCE_DIR}/scripts/make_language.py"
+    COMMENT "Writing language/${lang}.lan")
+  list(APPEND data_outputs "${TASTRO_PROGRAM_DIR}/language/${lang}.lan")
+endforeach()
 foreach(f IN LISTS TASTRO_DATA_FILES)
   add_custom_command(OUTPUT "${TASTRO_PROGRAM_DIR}/${f}"
     COMMAND ${CMAKE_COMMAND} -E copy_if_different "${CMAKE_SOURCE_DIR}/data/${f}" "${TASTRO_PROGRAM_DIR}/${f}"

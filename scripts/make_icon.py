@@ -1,37 +1,36 @@
 #!/usr/bin/python3
-"""Draws the Tastro icon (a key cap with the red accent) at every size Windows asks for."""
-import sys
-from PIL import Image, ImageDraw
+"""Draws Tastro.ico: the Tastro mark (the key cap with the red T of the skin) at every
+size Windows asks for, each size drawn on its own so small icons stay crisp.
 
-SIZES = [16, 24, 32, 48, 64, 128, 256]
+Usage: make_icon.py <Tastro.ico>
+"""
+import os
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+from skin import brand  # noqa: E402
+from skin.canvas import Canvas  # noqa: E402
+
+SIZES = [16, 20, 24, 32, 40, 48, 64, 128, 256]
 
 
 def draw(size):
-    s = 4  # supersampling for smooth edges
-    n = size * s
-    img = Image.new("RGBA", (n, n), (0, 0, 0, 0))
-    d = ImageDraw.Draw(img)
-    pad = n * 0.06
-    r = n * 0.2
-    d.rounded_rectangle([pad, pad, n - pad, n - pad], radius=r, fill=(28, 28, 32, 255),
-                        outline=(230, 20, 30, 255), width=max(1, int(n * 0.05)))
-    top = n * 0.2
-    inner = [n * 0.2, top, n * 0.8, n * 0.72]
-    d.rounded_rectangle(inner, radius=n * 0.08, fill=(52, 52, 58, 255))
-    # A "T" on the cap.
-    bar = n * 0.08
-    cx = n / 2
-    d.rectangle([n * 0.3, top + n * 0.1, n * 0.7, top + n * 0.1 + bar], fill=(240, 30, 40, 255))
-    d.rectangle([cx - bar / 2, top + n * 0.1, cx + bar / 2, n * 0.64], fill=(240, 30, 40, 255))
-    return img.resize((size, size), Image.LANCZOS)
+    c = Canvas(size, size, ss=8 if size < 64 else 4)
+    brand.mark(c, 0, 0, size, detail=size >= 32)
+    return c.image()
 
 
 def main():
+    if len(sys.argv) != 2:
+        print("usage: make_icon.py <Tastro.ico>", file=sys.stderr)
+        return 2
     out = sys.argv[1]
-    big = draw(256)
-    big.save(out, format="ICO", sizes=[(s, s) for s in SIZES],
-             append_images=[draw(s) for s in SIZES[:-1]])
+    os.makedirs(os.path.dirname(os.path.abspath(out)), exist_ok=True)
+    images = [draw(s) for s in SIZES]
+    images[-1].save(out, format="ICO", sizes=[(s, s) for s in SIZES], append_images=images[:-1])
+    return 0
 
 
 if __name__ == "__main__":
-    main()
+    sys.exit(main())
