@@ -573,7 +573,7 @@ bool XmlDocument::SetAttribute(const wchar_t* name, const wchar_t* value)
         removed = found.spanEnd - found.spanStart;
     } else {
         inserted = std::wstring(L" ") + name + L"=\"" + EscapeAttribute(value) + L"\"";
-        pos = std::min(last, bodyEnd);
+        pos = last; // the scan never passes the tag body
         removed = 0;
     }
     const int64_t delta = int64_t(inserted.size()) - removed;
