@@ -92,9 +92,8 @@ void AddFileError(std::wstring& result, DWORD err)
 }
 
 // True when every byte from 0x80 up starts a complete UTF-8 sequence.
-bool IsUtf8(const std::string& s)
+bool IsUtf8(const char* s, size_t n)
 {
-    const size_t n = s.size();
     for (size_t i = 0; i < n; ++i) {
         const unsigned char b = static_cast<unsigned char>(s[i]);
         if (b < 0x80)
@@ -300,15 +299,17 @@ bool XmlDocument::ReadFileText(const wchar_t* path, std::wstring& text, std::wst
             xmlresult::Add(result, L"truncation_error", {{L"encoding", encoding}});
             --n;
         }
-        text.reserve(n / 2);
+        text.resize(n / 2);
+        std::memcpy(&text[0], data, n - n % 2);
+        if (bigEndian) {
+            for (wchar_t& u : text)
+                u = static_cast<wchar_t>((u >> 8) | (u << 8));
+        }
         size_t zeros = 0;
-        for (size_t i = 0; i + 1 < n; i += 2) {
-            wchar_t u = bigEndian ? static_cast<wchar_t>(data[i] << 8 | data[i + 1])
-                                  : static_cast<wchar_t>(data[i + 1] << 8 | data[i]);
-            if (u)
-                text += u;
-            else
-                ++zeros;
+        if (std::wmemchr(text.data(), L'\0', text.size())) {
+            const size_t kept = static_cast<size_t>(std::remove(text.begin(), text.end(), L'\0') - text.begin());
+            zeros = text.size() - kept;
+            text.resize(kept);
         }
         if (zeros)
             xmlresult::Add(result, L"nulls_removed", {{L"count", Num(zeros)}});
@@ -332,31 +333,39 @@ bool XmlDocument::ReadFileText(const wchar_t* path, std::wstring& text, std::wst
         return true;
     }
 
-    // Eight-bit file.
-    std::string eight;
-    eight.reserve(n);
-    for (size_t i = 0; i < n; ++i) {
-        if (data[i])
-            eight += static_cast<char>(data[i]);
+    // Eight-bit file. Zero bytes are dropped (a copy is made only when there are any).
+    std::string stripped;
+    const char* eight = reinterpret_cast<const char*>(data);
+    size_t eightLength = n;
+    if (n && std::memchr(data, 0, n)) {
+        stripped.reserve(n);
+        for (size_t i = 0; i < n; ++i) {
+            if (data[i])
+                stripped += static_cast<char>(data[i]);
+        }
+        xmlresult::Add(result, L"nulls_removed", {{L"count", Num(n - stripped.size())}});
+        eight = stripped.data();
+        eightLength = stripped.size();
     }
-    if (eight.size() != n)
-        xmlresult::Add(result, L"nulls_removed", {{L"count", Num(n - eight.size())}});
     if (encoding.empty()) {
-        if (IsUtf8(eight)) {
+        if (IsUtf8(eight, eightLength)) {
             encoding = L"UTF-8";
             codec = CodecFor(encoding);
         }
         xmlresult::Add(result, L"utf8_detection");
     }
-    xmlresult::Add(result, L"read", {{L"encoding", encoding}, {L"length", Num(eight.size())}});
-    if (!eight.empty()) {
-        const int units = MultiByteToWideChar(codec.codePage, 0, eight.data(), static_cast<int>(eight.size()), nullptr, 0);
+    xmlresult::Add(result, L"read", {{L"encoding", encoding}, {L"length", Num(eightLength)}});
+    if (eightLength) {
+        // No code page yields more UTF-16 units than it has bytes: one call converts.
+        text.resize(eightLength);
+        const int units = MultiByteToWideChar(codec.codePage, 0, eight, static_cast<int>(eightLength), &text[0],
+                                              static_cast<int>(text.size()));
         if (units <= 0) {
+            text.clear();
             xmlresult::Add(result, L"conversion_error", {{L"encoding", encoding.empty() ? L"ANSI" : encoding}});
             return false;
         }
         text.resize(units);
-        MultiByteToWideChar(codec.codePage, 0, eight.data(), static_cast<int>(eight.size()), &text[0], units);
     }
     xmlresult::Add(result, L"converted_to", {{L"encoding", L"UTF-16"}, {L"length", Num(text.size())}});
     return true;
