@@ -113,6 +113,7 @@ TEST_F(XmlFile, ReadsEncodings)
     const std::wstring decl32 = L"<?xml version=\"1.0\" encoding=\"UTF-32\"?>";
     const std::wstring smile = L"<a>\xD83D\xDE00</a>";
     const std::string notUtf8 = " <a>\xE9\x80</a>"; // not '<' first, not valid UTF-8
+    const std::string ansiPair = " <a>\xC3\xA9\xC3\xE9</a>"; // a lead byte followed by another lead byte
 
     struct Case {
         const char* what;
@@ -156,6 +157,8 @@ TEST_F(XmlFile, ReadsEncodings)
          L"<read encoding=\"Shift_JIS\" length=\"53\"/><converted_to encoding=\"UTF-16\" length=\"51\"/>", 0},
         {"undeclared, not UTF-8: ANSI", notUtf8, Ansi(notUtf8),
          L"<utf8_detection/><read encoding=\"\" length=\"10\"/><converted_to encoding=\"UTF-16\" length=\"10\"/>", 0},
+        {"undeclared, continuation bytes must be 10xxxxxx", ansiPair, Ansi(ansiPair),
+         L"<utf8_detection/><read encoding=\"\" length=\"12\"/><converted_to encoding=\"UTF-16\" length=\"12\"/>", 0},
         {"undeclared, detected UTF-8", " " + Utf8(kSample), L" " + kSample,
          L"<utf8_detection/><read encoding=\"UTF-8\" length=\"10\"/><converted_to encoding=\"UTF-16\" length=\"9\"/>",
          0},
