@@ -221,6 +221,10 @@ TEST_F(XmlFile, WritesEncodings)
          L"<converted_from encoding=\"UTF-16\" length=\"57\"/><write encoding=\"windows-1252\" length=\"57\"/>", true},
         {"UTF-32 declared", decl32 + smile, 0, Utf32LE(decl32 + smile),
          L"<converted_from encoding=\"UTF-16\" length=\"50\"/><write encoding=\"UTF-32\" length=\"49\"/>", true},
+        // Code page 12000 is not one the Windows conversion functions take.
+        {"utf-32 by its code page", L"<?xml version=\"1.0\" encoding=\"utf-32\"?>" + smile, 0,
+         Utf32LE(L"<?xml version=\"1.0\" encoding=\"utf-32\"?>" + smile),
+         L"<converted_from encoding=\"UTF-16\" length=\"48\"/><write encoding=\"utf-32\" length=\"47\"/>", true},
         // Without its mark a UTF-16 file could not be told from an eight-bit one.
         {"UTF-16 declared gets its mark", decl16 + kSample, 0, "\xFF\xFE" + Utf16(decl16 + kSample, false),
          L"<bom/><write encoding=\"UTF-16\" length=\"49\"/>", true},
