@@ -120,7 +120,7 @@ TASTRO_BENCH(xml_get_attribute)
     const std::wstring text = MakeLayoutsText(2u * 1000 * 1000, keys);
     XmlDocument doc(text.c_str());
     // The reader's pattern: walk the keys, read each attribute by name.
-    auto walk = [&](const wchar_t* name) {
+    auto walkOnce = [&](const wchar_t* name) {
         size_t total = 0, count = 0;
         doc.SetText(text);
         doc.FindElement(L"device.info");
@@ -138,12 +138,17 @@ TASTRO_BENCH(xml_get_attribute)
         bench::Consume(&total);
         return count ? t / count : 0.0;
     };
+    auto walk = [&](const wchar_t* name) {
+        double best = 1e30;
+        for (int r = 0; r < 3; ++r)
+            best = std::min(best, walkOnce(name));
+        return best;
+    };
     bench::Report("FindElement + GetAttribute, first attribute (code)", walk(L"code") * 1e9, "ns per key");
     bench::Report("FindElement + GetAttribute, escaped value (desc)", walk(L"desc") * 1e9, "ns per key");
     bench::Report("FindElement + GetAttribute, last attribute (rect)", walk(L"rect") * 1e9, "ns per key");
     bench::Report("FindElement + GetAttribute, missing attribute", walk(L"nothing") * 1e9, "ns per key");
 
-    const double t0 = bench::Now();
     size_t count = 0;
     doc.SetText(text);
     doc.FindElement(L"device.info");
@@ -152,6 +157,7 @@ TASTRO_BENCH(xml_get_attribute)
     doc.EnterElement();
     doc.FindElement(L"KeyItems");
     doc.EnterElement();
+    const double t0 = bench::Now();
     while (doc.FindElement(L"key"))
         ++count;
     const double findOnly = count ? (bench::Now() - t0) / count : 0.0;
