@@ -185,7 +185,7 @@ void XmlDocument::ResetIndex(uint32_t capacity)
     // Blocks of kBlockRecords records; only the last one may be shorter.
     while (m_capacity < capacity) {
         uint32_t want = std::min(kBlockRecords, capacity - m_capacity);
-        m_blocks.push_back(std::make_unique<Element[]>(want));
+        m_blocks.push_back(std::unique_ptr<Element[]>(new Element[want])); // records are cleared when taken
         m_blockSizes.push_back(want);
         m_capacity += want;
     }
@@ -200,13 +200,13 @@ void XmlDocument::Grow()
         size_t b = m_capacity >> 16;
         uint32_t want = static_cast<uint32_t>(std::min<uint64_t>(kBlockRecords, target - (uint64_t(b) << 16)));
         if (b < m_blocks.size()) { // the last block is short: enlarge it (earlier blocks never move)
-            auto block = std::make_unique<Element[]>(want);
+            std::unique_ptr<Element[]> block(new Element[want]);
             std::memcpy(block.get(), m_blocks[b].get(), sizeof(Element) * m_blockSizes[b]);
             m_capacity += want - m_blockSizes[b];
             m_blocks[b] = std::move(block);
             m_blockSizes[b] = want;
         } else {
-            m_blocks.push_back(std::make_unique<Element[]>(want));
+            m_blocks.push_back(std::unique_ptr<Element[]>(new Element[want]));
             m_blockSizes.push_back(want);
             m_capacity += want;
         }

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include "storage/XmlResult.h"
 #include "storage/XmlTables.h"
@@ -237,14 +238,15 @@ bool XmlDocument::ReadFileText(const wchar_t* path, std::wstring& text, std::wst
         return false;
     }
 
-    std::string bytes(static_cast<size_t>(size), '\0');
-    const size_t head = std::fread(&bytes[0], 1, std::min<size_t>(bytes.size(), 1024), f);
-    const size_t rest = bytes.size() > head ? std::fread(&bytes[head], 1, bytes.size() - head, f) : 0;
+    const size_t capacity = static_cast<size_t>(size);
+    std::unique_ptr<char[]> buffer(new char[capacity + 1]);
+    const size_t head = std::fread(buffer.get(), 1, std::min<size_t>(capacity, 1024), f);
+    const size_t rest = capacity > head ? std::fread(buffer.get() + head, 1, capacity - head, f) : 0;
     if (std::ferror(f)) {
         AddFileError(result, LastFileError());
         return false;
     }
-    bytes.resize(head + rest); // the file may have shrunk since its length was taken
+    const size_t total = head + rest; // the file may have shrunk since its length was taken
     if (!file.Close()) {
         AddFileError(result, LastFileError());
         return false;
@@ -254,9 +256,8 @@ bool XmlDocument::ReadFileText(const wchar_t* path, std::wstring& text, std::wst
     std::wstring encoding;
     int flags = 0;
     size_t skip = 0;
-    auto hasMark = [&](const unsigned char* mark, size_t n) {
-        return head >= n && std::memcmp(bytes.data(), mark, n) == 0;
-    };
+    const char* bytes = buffer.get();
+    auto hasMark = [&](const unsigned char* mark, size_t n) { return head >= n && std::memcmp(bytes, mark, n) == 0; };
     if (hasMark(kBomUtf8, 3)) {
         encoding = L"UTF-8";
         flags = FileUtf8Bom;
@@ -288,8 +289,8 @@ bool XmlDocument::ReadFileText(const wchar_t* path, std::wstring& text, std::wst
     options = (options & ~FileFlags) | flags;
 
     Codec codec = CodecFor(encoding);
-    const unsigned char* data = reinterpret_cast<const unsigned char*>(bytes.data()) + skip;
-    size_t n = bytes.size() - skip;
+    const unsigned char* data = reinterpret_cast<const unsigned char*>(bytes) + skip;
+    size_t n = total - skip;
 
     if (codec.kind == Codec::Utf16LE || codec.kind == Codec::Utf16BE) {
         bool bigEndian = codec.kind == Codec::Utf16BE;

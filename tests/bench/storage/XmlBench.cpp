@@ -108,6 +108,12 @@ TASTRO_BENCH(xml_parse)
         pugi::xml_parse_result r = d.load_file(path.c_str());
         bench::Consume(&r);
     });
+    const double readOnly = Best(5, [&] {
+        std::wstring t, result;
+        int options = 0;
+        bench::Consume(reinterpret_cast<const void*>(XmlDocument::ReadFileText(path.c_str(), t, result, options)));
+    });
+    bench::Report("XmlDocument ReadFileText alone", mb / readOnly, "MB/s");
     bench::Report("XmlDocument LoadFile", mb / oursFile, "MB/s");
     bench::Report("pugixml load_file", mb / theirsFile, "MB/s");
     bench::Report("XmlDocument / pugixml (from file)", theirsFile / oursFile, "x");
