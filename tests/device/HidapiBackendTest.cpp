@@ -1,6 +1,12 @@
 // The real backend under Wine: our own enumeration and hidapi's open.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <hidapi_winapi.h>
+
+#include <string>
+
 #include "device/DeviceLink.h"
 #include "device/HidapiBackend.h"
 
@@ -49,4 +55,52 @@ TEST(HidapiBackend, LinkWithoutAKeyboardStaysQuiet)
     const uint8_t report[8] = {0x07, 0xF7};
     EXPECT_FALSE(link.SendFeature(report));
     EXPECT_EQ(link.GetConnectionKind(), -1);
+}
+
+// Every hidapi transfer waits through this: a request that does not complete in time is
+// cancelled, and its OVERLAPPED is free again when the wait returns. A named pipe read
+// stands in for a device that does not answer.
+TEST(HidapiBoundedWait, CancelsARequestThatDoesNotComplete)
+{
+    const std::wstring name = L"\\\\.\\pipe\\tastro-bounded-wait-" + std::to_wstring(GetCurrentProcessId());
+    HANDLE server = CreateNamedPipeW(name.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED, PIPE_TYPE_BYTE, 1, 64, 64,
+                                     0, nullptr);
+    ASSERT_NE(server, INVALID_HANDLE_VALUE);
+    HANDLE client = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_OVERLAPPED, nullptr);
+    ASSERT_NE(client, INVALID_HANDLE_VALUE);
+
+    OVERLAPPED ol = {};
+    ol.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    char buffer[8] = {};
+    DWORD bytes = 123;
+    ASSERT_FALSE(ReadFile(client, buffer, sizeof buffer, nullptr, &ol));
+    ASSERT_EQ(GetLastError(), static_cast<DWORD>(ERROR_IO_PENDING));
+    EXPECT_FALSE(hid_winapi_wait_bounded(client, &ol, &bytes, 50));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_TIMEOUT));
+    EXPECT_EQ(bytes, 0u);
+    EXPECT_NE(ol.Internal, static_cast<ULONG_PTR>(STATUS_PENDING)); // the request is over
+
+    // What the other end writes later is not lost to the cancelled read.
+    OVERLAPPED wol = {};
+    wol.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    DWORD written = 0;
+    if (!WriteFile(server, "abc", 3, nullptr, &wol)) {
+        ASSERT_EQ(GetLastError(), static_cast<DWORD>(ERROR_IO_PENDING));
+    }
+    ASSERT_TRUE(hid_winapi_wait_bounded(server, &wol, &written, 1000));
+    EXPECT_EQ(written, 3u);
+
+    ResetEvent(ol.hEvent);
+    if (!ReadFile(client, buffer, sizeof buffer, nullptr, &ol)) {
+        ASSERT_EQ(GetLastError(), static_cast<DWORD>(ERROR_IO_PENDING));
+    }
+    ASSERT_TRUE(hid_winapi_wait_bounded(client, &ol, &bytes, 1000));
+    EXPECT_EQ(bytes, 3u);
+    EXPECT_EQ(std::string(buffer, 3), "abc");
+
+    CloseHandle(wol.hEvent);
+    CloseHandle(ol.hEvent);
+    CloseHandle(client);
+    CloseHandle(server);
 }
