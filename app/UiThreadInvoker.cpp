@@ -5,12 +5,12 @@ namespace {
 const wchar_t kClassName[] = L"TastroUiThreadInvoker";
 constexpr UINT kInvokeMessage = WM_APP + 0x2A1;
 
-ATOM RegisterInvokerClass()
+ATOM RegisterInvokerClass(WNDPROC proc)
 {
-    static ATOM atom = [] {
+    static ATOM atom = [proc] {
         WNDCLASSEXW wc = {};
         wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = DefWindowProcW;
+        wc.lpfnWndProc = proc;
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.lpszClassName = kClassName;
         return RegisterClassExW(&wc);
@@ -22,11 +22,9 @@ ATOM RegisterInvokerClass()
 
 UiThreadInvoker::UiThreadInvoker() : ownerThread_(GetCurrentThreadId())
 {
-    RegisterInvokerClass();
+    RegisterInvokerClass(&UiThreadInvoker::WindowProc);
     window_ = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr),
                               nullptr);
-    if (window_)
-        SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&UiThreadInvoker::WindowProc));
 }
 
 UiThreadInvoker::~UiThreadInvoker()

@@ -98,7 +98,9 @@ public:
     // returned data.
     bool QueryFirmwareVersion(uint16_t& version);
 
-    // Holds the link for a whole multi-report sequence.
+    // Holds the link for a whole multi-report sequence. While it is held, never wait for
+    // another thread that may itself want the link (for example by handing a call to the
+    // user-interface thread with SendMessageW): other transfers wait for the holder.
     std::unique_lock<Mutex> LockSequence();
     // Holds the link only when no other thread does (for reports that may be skipped).
     std::unique_lock<Mutex> TryLockSequence();

@@ -10,7 +10,9 @@
 
 namespace {
 
-constexpr size_t kTransferLogLimit = 200000;
+// The log keeps the most recent transfers only (a program using the virtual keyboard runs
+// for hours; music levels alone come many times a second).
+constexpr size_t kTransferLogLimit = 50000;
 constexpr uint8_t kSignature[4] = {0xBB, 0xAA, 0x99, 0x88};
 
 std::string InterfacePath(const VirtualIdentity& id, int connectionId, const char* mi)
