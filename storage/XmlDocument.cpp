@@ -95,17 +95,6 @@ bool IsValidAttributeName(const wchar_t* name)
     return true;
 }
 
-void AppendCodePoint(std::wstring& out, unsigned cp)
-{
-    if (cp >= 0x10000) {
-        cp -= 0x10000;
-        out += static_cast<wchar_t>(0xD800 + (cp >> 10));
-        out += static_cast<wchar_t>(0xDC00 + (cp & 0x3FF));
-    } else {
-        out += static_cast<wchar_t>(cp);
-    }
-}
-
 // Value of a numeric character reference "#..." / "#x..." (already folded); 0 when it is not
 // a number or names no character (above 0x10FFFF or a surrogate code point).
 unsigned NumericReference(const wchar_t* name, size_t n)
@@ -738,7 +727,7 @@ std::wstring XmlDocument::Unescape(const wchar_t* text, size_t length)
             out += c;
             continue;
         }
-        AppendCodePoint(out, cp);
+        xmlsyntax::AppendCodePoint(out, cp);
         i += k + 1;
     }
     return out;

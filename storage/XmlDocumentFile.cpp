@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "storage/XmlResult.h"
+#include "storage/XmlSyntax.h"
 #include "storage/XmlTables.h"
 
 using xmlresult::Num;
@@ -130,17 +131,6 @@ std::wstring Utf8ToWide(const char* bytes, size_t n)
     return w;
 }
 
-void AppendCodePoint(std::wstring& out, uint32_t cp)
-{
-    if (cp >= 0x10000) {
-        cp -= 0x10000;
-        out += static_cast<wchar_t>(0xD800 + (cp >> 10));
-        out += static_cast<wchar_t>(0xDC00 + (cp & 0x3FF));
-    } else {
-        out += static_cast<wchar_t>(cp);
-    }
-}
-
 // UTF-32 to UTF-16. Units that name no character become U+FFFD; zero units are dropped.
 std::wstring FromUtf32(const unsigned char* p, size_t units, bool bigEndian, size_t& zeros)
 {
@@ -156,7 +146,7 @@ std::wstring FromUtf32(const unsigned char* p, size_t units, bool bigEndian, siz
         }
         if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
             cp = 0xFFFD;
-        AppendCodePoint(out, cp);
+        xmlsyntax::AppendCodePoint(out, cp);
     }
     return out;
 }

@@ -3,8 +3,21 @@
 // a start tag's attributes, and the character classes both use. Internal to storage/Xml*.
 #include <cstdint>
 #include <cwchar>
+#include <string>
 
 namespace xmlsyntax {
+
+// Appends a code point, as a surrogate pair from 0x10000 up.
+inline void AppendCodePoint(std::wstring& out, uint32_t cp)
+{
+    if (cp >= 0x10000) {
+        cp -= 0x10000;
+        out += static_cast<wchar_t>(0xD800 + (cp >> 10));
+        out += static_cast<wchar_t>(0xDC00 + (cp & 0x3FF));
+    } else {
+        out += static_cast<wchar_t>(cp);
+    }
+}
 
 inline bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r'; }
 
