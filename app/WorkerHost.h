@@ -1,11 +1,13 @@
 #pragma once
 #include "app/TaskQueue.h"
 #include "app/WorkerTask.h"
+#include "storage/DeviceDescription.h"
 
-// Page set bits of the main window: which pages the current device shows.
-constexpr unsigned kPageKeyAssignment = 0x01;
-constexpr unsigned kPageMacro = 0x02;
-constexpr unsigned kPageLighting = 0x04;
+// Page set bits of the main window: which pages the current device shows. They are the
+// layouts file's page set bits (kPageKeys, kPageMacros, kPageLighting), so that this header
+// and the description reader's can be included together.
+constexpr unsigned kPageKeyAssignment = kPageKeys;
+constexpr unsigned kPageMacro = kPageMacros;
 // The lighting tab's index among the main window's tabs.
 constexpr int kLightingTab = 3;
 // Light flags that ask for live frames (music and screen lighting).

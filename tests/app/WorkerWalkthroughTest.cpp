@@ -1,5 +1,6 @@
 // Startup, ReadAll and ApplyLighting on the real worker thread, through the process-wide
-// device link and the program switches, with real pauses. Also the way to watch the
+// device link and the program switches, with the presence steps, the device tasks, a
+// profile database and real pauses. Also the way to watch the
 // worker talk to the virtual keyboard by hand (one command line):
 //   TASTRO_VIRTUAL_KEYBOARD=wired TASTRO_HID_TRACE='Z:\tmp\trace.txt'
 //     scripts/wine-run build/tests/app_tests.exe --gtest_filter='WorkerWalkthrough.*'
@@ -11,9 +12,12 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/DevicePresence.h"
+#include "app/DeviceTasks.h"
 #include "app/WorkerRoutine.h"
 #include "device/DeviceLink.h"
-#include "device/KeyboardProtocol.h"
+#include "storage/DeviceDescription.h"
+#include "storage/ProfileDatabase.h"
 #include "support/TestPaths.h"
 #include "support/VirtualRig.h"
 
@@ -28,40 +32,29 @@ std::wstring Env(const wchar_t* name)
     return n > 0 && n < 1024 ? std::wstring(value, n) : std::wstring();
 }
 
-// The main window's part, reduced to what the three tasks need: the scan step and the
-// presence flags of the device refresh.
-class LinkHost : public IWorkerHost {
+// The main window's part, reduced to what the three tasks need: the presence steps behind
+// the scan, the device family of the start-up model, and the profile list load that makes
+// the active profile the current one.
+class LinkHost : public IWorkerHost, public IDeviceRefreshView, public IDeviceListView {
 public:
-    explicit LinkHost(DeviceLink& link) : link_(link) {}
-    std::atomic<bool> present{false};
-    std::atomic<bool> matched{false};
-    std::atomic<int> connectionKind{-1};
+    LinkHost(DeviceLink& link, std::vector<DeviceRecord>& records, TaskQueue& queue)
+        : presence(link, records, queue, *this)
+    {
+    }
+    DevicePresence presence;
     std::atomic<int> scans{0};
 
-    bool DevicePresent() override { return present; }
-    bool DeviceMatched() override { return matched; }
+    bool DevicePresent() override { return presence.DevicePresent(); }
+    bool DeviceMatched() override { return presence.DeviceMatched(); }
     int DeviceFamily() override { return kMainFamily; }
     int CurrentTab() override { return 0; }
     unsigned LightFlags() override { return 0; }
     unsigned PageSet() override { return kPageKeyAssignment | kPageLighting; }
 
-    void ScanAndRefreshDevices(WorkerTask) override
+    void ScanAndRefreshDevices(WorkerTask reason) override
     {
         ++scans;
-        matched = false;
-        link_.Rescan();
-        link_.SetCurrentDeviceType(0);
-        std::vector<HidInterface> found;
-        link_.CollectInterfaces(found);
-        for (const SupportedDevice& d : link_.SupportedDevices()) {
-            if (link_.FindInterface(d.vid, d.pid, d.productName, d.connectionKind) >= 0)
-                matched = true;
-        }
-        present = !found.empty();
-        if (present) {
-            link_.SetCurrentDeviceType(kMainFamily);
-            connectionKind = link_.GetConnectionKind();
-        }
+        presence.ScanAndRefresh(reason, DeviceFamily(), *this);
     }
     void StartMusicCapturePaused() override {}
     void ReloadMacroList() override {}
@@ -69,42 +62,17 @@ public:
     void ReloadLightingPage() override {}
     void EnableMainWindow(bool) override {}
     void PostWaitTicketDone(WaitTicket) override {}
-
-private:
-    DeviceLink& link_;
+    void RefreshDevicePages(const DeviceState&) override {}
+    void ResetAllState() override {}
+    void SetDeviceState(int, int) override {}
 };
 
-class LinkDevice : public IDeviceTasks {
+// The reconciliation's table read, observed.
+class ObservedTasks : public DeviceTasks {
 public:
-    LinkDevice(DeviceLink& link, LinkHost& host) : link_(link), host_(host) {}
+    using DeviceTasks::DeviceTasks;
     std::atomic<bool> tableRead{false};
-
-    void ReconcileAssignments() override
-    {
-        protocol::SlotTable table;
-        tableRead = protocol::ReadSlotTable(link_, table);
-    }
-    void ApplyLighting(int) override
-    {
-        protocol::LightingSettings s;
-        s.mode = 4;
-        s.colorIndex = 1;
-        s.brightness = 4;
-        s.colorValue = 0x00336699;
-        protocol::SendLighting(link_, s, host_.connectionKind);
-    }
-    void ApplyKeys(int) override {}
-    void ApplyKeyColours() override {}
-    void FactoryReset(int) override {}
-    void SendLiveFrame() override {}
-    void CheckSoftwareUpdate() override {}
-    void CheckFirmwareUpdate() override {}
-    void DownloadSoftware() override {}
-    void DownloadFirmware() override {}
-
-private:
-    DeviceLink& link_;
-    LinkHost& host_;
+    void ReconcileAssignments() override { tableRead = Reconcile(); }
 };
 
 } // namespace
@@ -130,25 +98,55 @@ TEST(WorkerWalkthrough, StartupReadAllApplyLightingOnTheVirtualKeyboard)
 
     // The supported list comes from config.xml in the program; here from the test rig.
     DeviceLink& link = DeviceLink::Instance();
-    for (const SupportedDevice& d : RigSupportedDevices())
+    std::vector<DeviceRecord> records;
+    for (const SupportedDevice& d : RigSupportedDevices()) {
         link.AddSupportedDevice(d);
+        DeviceRecord r;
+        r.deviceType = d.deviceType;
+        r.connectionKind = d.connectionKind;
+        r.vid = d.vid;
+        r.pid = d.pid;
+        records.push_back(r);
+    }
 
-    LinkHost host(link);
-    LinkDevice device(link, host);
+    // A profile database holding one profile and the lighting mode to send.
+    const std::wstring data = MakeTempFolder(L"walkthrough-db");
+    CreateDirectoryW((data + L"\\db").c_str(), nullptr);
+    ProfileDatabase db;
+    ASSERT_TRUE(db.Open(data + L"\\", L"Walkthrough"));
+    ProfileRow profile;
+    profile.name = L"Profile 1";
+    db.SetActiveProfile(db.AddProfile(profile));
+    LightRow light;
+    light.profile = kLightingProfile;
+    light.mode = 4;
+    light.brightness = 4;
+    light.colorindex = 1;
+    light.color_value = 0x00336699;
+    db.AddLightMode(light);
+    db.SetActiveLightMode(kLightingProfile, 4);
+    ModelLayout layout;
+
     TaskQueue queue;
+    LinkHost host(link, records, queue);
+    ObservedTasks device(db, layout, link);
     WorkerRoutine routine(queue, host, device);
     TaskWorker worker(routine);
-    queue.Push(WorkerTask::Startup);
-    queue.Push(WorkerTask::ReadAll);
-    const WaitTicket lighting = queue.PushWithTicket(WorkerTask::ApplyLighting);
+    queue.Push(WorkerTask::Startup); // its refresh queues CheckFirmwareUpdate and ReadAll
     ASSERT_EQ(worker.Start(), 1);
+    for (int waited = 0; !(routine.StartupDone() && queue.Empty()) && waited < 10000; waited += 10)
+        Sleep(10);
+    const WaitTicket lighting = queue.PushWithTicket(WorkerTask::ApplyLighting);
     for (int waited = 0; !(queue.Empty() && queue.IsTicketDone(lighting)) && waited < 10000; waited += 10)
         Sleep(10);
     worker.Stop();
+    db.Close();
+    RemoveTree(data);
     EXPECT_TRUE(queue.Empty());
     EXPECT_EQ(host.scans.load(), 1);
-    ASSERT_TRUE(host.present && host.matched);
+    ASSERT_TRUE(host.presence.DevicePresent() && host.presence.DeviceMatched());
     EXPECT_TRUE(device.tableRead.load());
+    const int connectionKind = host.presence.ConnectionKind();
 
     std::ifstream in(trace.c_str(), std::ios::binary);
     ASSERT_TRUE(in) << "no trace";
@@ -161,7 +159,7 @@ TEST(WorkerWalkthrough, StartupReadAllApplyLightingOnTheVirtualKeyboard)
     for (size_t at = text.find(" feature-get 8 07 "); at != std::string::npos; at = text.find(" feature-get 8 07 ", at + 1))
         ++reads;
     EXPECT_EQ(reads, 4u);
-    if (host.connectionKind == kConnectionWired)
+    if (connectionKind == kConnectionWired)
         EXPECT_NE(text.find(" feature-set 8 07 F7 03 01 99 66 03 33 -> 8"), std::string::npos) << text;
     else
         EXPECT_NE(text.find(" output 65 00 BB AA 99 88 AA 03 01 99 66 03 33"), std::string::npos) << text;
