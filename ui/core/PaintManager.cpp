@@ -422,11 +422,26 @@ LRESULT PaintManager::OnControlUpdate(CRect rect, int rebuild, MControl* control
 void PaintManager::DeferUpdate(MControl* control, const CRect& rect, int rebuild)
 {
     {
+        // One entry per control: a control ticking in a window that does not paint (hidden)
+        // must not grow the queue.
         MAutoLock guard(m_deferredLock);
-        m_deferred.push_back(DeferredUpdate{control, rect, rebuild});
+        auto it = std::find_if(m_deferred.begin(), m_deferred.end(),
+                               [control](const DeferredUpdate& d) { return d.control == control; });
+        if (it != m_deferred.end()) {
+            it->rect |= rect;
+            it->rebuild |= rebuild;
+        } else {
+            m_deferred.push_back(DeferredUpdate{control, rect, rebuild});
+        }
     }
     // Invalidation is safe from any thread; the request itself is replayed before painting.
     InvalidateRect(rect, 0);
+}
+
+int PaintManager::GetDeferredCount()
+{
+    MAutoLock guard(m_deferredLock);
+    return static_cast<int>(m_deferred.size());
 }
 
 void PaintManager::FlushDeferredUpdates()

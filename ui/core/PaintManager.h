@@ -122,6 +122,8 @@ public:
     void SetMessage(CString text, CRect rect, MsgLevel level);
     void SetProgress(int percent, CString text, CRect rect);
     int GetMessageAlpha() const { return m_bannerAlpha; }
+    const CString& GetMessageText() const { return m_bannerText; }
+    int GetDeferredCount();
     int GetShownProgress() const { return m_bannerShown; }
     int GetTargetProgress() const { return m_bannerTarget; }
     CRect GetMessageRect() const { return m_bannerRect; }

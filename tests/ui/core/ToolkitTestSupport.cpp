@@ -246,6 +246,12 @@ LRESULT TestDialog::OnWindowMessage(UINT msg, WPARAM wparam, LPARAM lparam)
     return MDialog::OnWindowMessage(msg, wparam, lparam);
 }
 
+LRESULT TestDialog::OnControlUpdate(CRect rect, int rebuild, MControl* control)
+{
+    updateThreads.push_back(GetCurrentThreadId());
+    return MDialog::OnControlUpdate(rect, rebuild, control);
+}
+
 HWND TestDialog::CreateHidden(int w, int h, int x, int y)
 {
     return Create(nullptr, L"toolkit test", WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, CRect(x, y, x + w, y + h));

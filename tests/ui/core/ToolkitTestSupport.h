@@ -123,6 +123,7 @@ public:
     void InitUI(CRect client) override;
     LRESULT OnMessage(UINT id, UINT code, WPARAM wparam, LPARAM lparam) override;
     LRESULT OnWindowMessage(UINT msg, WPARAM wparam, LPARAM lparam) override;
+    LRESULT OnControlUpdate(CRect rect, int rebuild, MControl* control) override;
 
     // Creates a hidden popup window of the given client size at (x, y).
     HWND CreateHidden(int w = 320, int h = 240, int x = 100, int y = 100);
@@ -130,6 +131,7 @@ public:
     std::function<void(TestDialog&, CRect)> build;
     std::function<bool(UINT, WPARAM, LPARAM)> intercept; // true: message swallowed
     std::vector<RecordingOwner::Note> notes;
+    std::vector<DWORD> updateThreads; // thread of every repaint request that reached the dialog
     CRect initClient;
     int initCalls = 0;
 };
