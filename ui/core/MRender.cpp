@@ -55,6 +55,31 @@ Gdiplus::Image* MRender::LoadImageFromIDResource(UINT id, CString type, HINSTANC
     return image;
 }
 
+UINT MRender::GetFrameCount(Gdiplus::Image* image)
+{
+    if (!image)
+        return 0;
+    const UINT dimensions = image->GetFrameDimensionsCount();
+    if (dimensions == 0)
+        return 0;
+    std::vector<GUID> ids(dimensions);
+    if (image->GetFrameDimensionsList(ids.data(), dimensions) != Gdiplus::Ok)
+        return 0;
+    return image->GetFrameCount(&ids[0]);
+}
+
+int MRender::SelectFrame(Gdiplus::Image* image, UINT frame)
+{
+    const UINT count = GetFrameCount(image);
+    if (count == 0)
+        return 0;
+    const UINT dimensions = image->GetFrameDimensionsCount();
+    std::vector<GUID> ids(dimensions);
+    if (image->GetFrameDimensionsList(ids.data(), dimensions) != Gdiplus::Ok)
+        return 0;
+    return image->SelectActiveFrame(&ids[0], frame % count) == Gdiplus::Ok ? 1 : 0;
+}
+
 HICON MRender::LoadIconFromFile(CString path)
 {
     if (path.IsEmpty())

@@ -14,6 +14,11 @@ public:
     // A GDI+ image from resource `id` of `type` in `module` (the bytes are copied into a
     // global memory block that the image's stream owns); null when missing or undecodable.
     static Gdiplus::Image* LoadImageFromIDResource(UINT id, CString type, HINSTANCE module);
+    // Number of frames along the image's first frame dimension (time for an animated GIF);
+    // 0 for an image without frame dimensions (such an image is not animated at all).
+    static UINT GetFrameCount(Gdiplus::Image* image);
+    // Makes frame `frame` (wrapped to the frame count) the one that is drawn; 1 on success.
+    static int SelectFrame(Gdiplus::Image* image, UINT frame);
     // The icon the shell associates with a file (index 0); null when there is none.
     static HICON LoadIconFromFile(CString path);
 
