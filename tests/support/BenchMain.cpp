@@ -47,11 +47,11 @@ void Note(const std::string& text)
     std::fflush(stdout);
 }
 
-void Consume(const void* p)
-{
-    static const void* volatile sink;
-    sink = p;
-}
+namespace {
+const void* volatile g_sink = nullptr;
+} // namespace
+
+void Consume(const void* p) { g_sink = p; }
 
 } // namespace bench
 

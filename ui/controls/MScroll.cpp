@@ -267,8 +267,10 @@ void MScroll::DrawControl(HDC& dc, CRect)
         if (!m_memDC)
             return;
         CopyBackground(dc);
-        if (m_image) {
-            Gdiplus::Graphics g(m_memDC);
+        GdiFlush();
+        MBitsGraphics bitsGraphics(m_cacheBits, w, h);
+        if (m_image && bitsGraphics.ok()) {
+            Gdiplus::Graphics& g = *bitsGraphics;
             CRect thumb = m_thumb;
             thumb.OffsetRect(-m_rect.left, -m_rect.top);
             CRect track = m_vertical ? CRect(thumb.left, 0, thumb.right, h) : CRect(0, thumb.top, w, thumb.bottom);

@@ -196,7 +196,11 @@ void MControlFont::RenderFrameSlots(HDC& dc, int slots, int corner)
         return;
     for (int i = 0; i < slots; ++i)
         ::BitBlt(m_memDC, i * w, 0, w, h, dc, m_rect.left, m_rect.top, SRCCOPY);
-    Gdiplus::Graphics g(m_memDC);
+    GdiFlush();
+    MBitsGraphics bitsGraphics(m_cacheBits, w * slots, h);
+    if (!bitsGraphics.ok())
+        return;
+    Gdiplus::Graphics& g = *bitsGraphics;
     UINT h0 = m_hAlign, v0 = m_vAlign;
     m_hAlign = 1;
     m_vAlign = 4;

@@ -7,6 +7,35 @@
 #include <cstring>
 #include <vector>
 
+// ---------------------------------------------------------------- MBitsGraphics
+
+MBitsGraphics::MBitsGraphics(BYTE* bits, int w, int h)
+{
+    if (!bits || w <= 0 || h <= 0)
+        return;
+    const INT stride = w * 4;
+    // Bottom-up rows: the first scan line of the picture is the last one in memory.
+    bmp_ = new Gdiplus::Bitmap(w, h, -stride, PixelFormat32bppPARGB, bits + static_cast<size_t>(h - 1) * stride);
+    if (bmp_->GetLastStatus() != Gdiplus::Ok) {
+        delete bmp_;
+        bmp_ = nullptr;
+        return;
+    }
+    g_ = new Gdiplus::Graphics(bmp_);
+    if (g_->GetLastStatus() != Gdiplus::Ok) {
+        delete g_;
+        g_ = nullptr;
+    }
+}
+
+MBitsGraphics::~MBitsGraphics()
+{
+    if (g_)
+        g_->Flush(Gdiplus::FlushIntentionSync);
+    delete g_;
+    delete bmp_;
+}
+
 // ---------------------------------------------------------------- images
 
 Gdiplus::Image* MRender::LoadImageFromFile(CString path)

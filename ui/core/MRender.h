@@ -4,6 +4,25 @@
 
 #include "UITypes.h"
 
+// GDI+ drawing straight into the pixels of a 32-bit bottom-up DIB section, read as
+// premultiplied ARGB. Much faster than drawing through the bitmap's device context; call
+// GdiFlush before when GDI has just drawn into the bitmap.
+class ZUNTUI_API MBitsGraphics {
+public:
+    MBitsGraphics(BYTE* bits, int w, int h);
+    ~MBitsGraphics();
+    MBitsGraphics(const MBitsGraphics&) = delete;
+    MBitsGraphics& operator=(const MBitsGraphics&) = delete;
+    // False when the pixels could not be wrapped (then nothing is drawn).
+    bool ok() const { return g_ != nullptr; }
+    Gdiplus::Graphics& operator*() { return *g_; }
+    Gdiplus::Graphics* operator->() { return g_; }
+
+private:
+    Gdiplus::Bitmap* bmp_ = nullptr;
+    Gdiplus::Graphics* g_ = nullptr;
+};
+
 // The drawing rules every control shares: image loading, nine-grid frames, translucent
 // transitions, rounded rectangles, text measuring and a few thin GDI helpers.
 class ZUNTUI_API MRender {

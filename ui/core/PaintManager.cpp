@@ -40,6 +40,7 @@ PaintManager::~PaintManager()
     ClearAllControls();
     delete m_bkImage;
     m_bkImage = nullptr;
+    ReleaseSurface();
     ClearImgResInfo();
     ClearTempFont();
 }
@@ -82,6 +83,7 @@ void PaintManager::DestroyData()
     delete m_bkImage;
     m_bkImage = nullptr;
     m_bkWidth = m_bkHeight = 0;
+    ReleaseSurface();
     if (m_paintDC && m_hwnd)
         ReleaseDC(m_hwnd, m_paintDC);
     m_paintDC = nullptr;
@@ -494,6 +496,36 @@ void PaintManager::OnPaint()
     Sleep(15); // caps repainting at about 60 frames per second
 }
 
+bool PaintManager::EnsureSurface(HDC target, int w, int h)
+{
+    if (m_surfaceDC && w == m_surfaceW && h == m_surfaceH)
+        return true;
+    ReleaseSurface();
+    m_surfaceBmp = MRender::CreateARGB32Bitmap(target, w, h, &m_surfaceBits);
+    if (!m_surfaceBmp)
+        return false;
+    m_surfaceDC = ::CreateCompatibleDC(target);
+    m_surfaceOld = SelectObject(m_surfaceDC, m_surfaceBmp);
+    m_surfaceW = w;
+    m_surfaceH = h;
+    return true;
+}
+
+void PaintManager::ReleaseSurface()
+{
+    if (m_surfaceDC) {
+        SelectObject(m_surfaceDC, m_surfaceOld);
+        DeleteDC(m_surfaceDC);
+    }
+    if (m_surfaceBmp)
+        DeleteObject(m_surfaceBmp);
+    m_surfaceDC = nullptr;
+    m_surfaceBmp = nullptr;
+    m_surfaceOld = nullptr;
+    m_surfaceBits = nullptr;
+    m_surfaceW = m_surfaceH = 0;
+}
+
 int PaintManager::Render(HDC target, const CRect& updateIn)
 {
     const CSize size = GetClientSize();
@@ -504,30 +536,37 @@ int PaintManager::Render(HDC target, const CRect& updateIn)
     CRect update;
     if (!update.IntersectRect(updateIn, client))
         return 0;
-
-    BYTE* bits = nullptr;
-    HBITMAP bmp = MRender::CreateARGB32Bitmap(target, w, h, &bits);
-    if (!bmp)
+    // The off-screen surface is kept while the client size stays: a fresh bitmap of the
+    // client's size on every paint costs more than all the cached faces together.
+    if (!EnsureSurface(target, w, h))
         return 0;
-    HDC mem = ::CreateCompatibleDC(target);
-    HGDIOBJ oldBmp = SelectObject(mem, bmp);
+    HDC mem = m_surfaceDC;
+    BYTE* bits = m_surfaceBits;
     const int saved = SaveDC(mem);
+    GdiFlush();
 
-    if (m_layered)
+    // Layered windows start transparent; so does what a natural-size background image
+    // leaves uncovered (the surface still holds the previous frame).
+    if (m_layered || (m_bkImage && m_backMode != BACKMODE_FRAME))
         MRender::FillPixels(bits, w, h, update, 0);
     if (m_bkImage) {
-        Gdiplus::Graphics g(mem);
-        if (m_backMode == BACKMODE_FRAME)
-            MRender::DrawImageFrame(g, m_bkImage, client, 0, 0, m_bkWidth, m_bkHeight, m_cornerSize);
-        else
-            g.DrawImage(m_bkImage, Gdiplus::Rect(0, 0, m_bkWidth, m_bkHeight), 0, 0, m_bkWidth, m_bkHeight,
-                        Gdiplus::UnitPixel);
+        MBitsGraphics g(bits, w, h);
+        if (g.ok()) {
+            g->SetClip(Gdiplus::Rect(update.left, update.top, update.Width(), update.Height()));
+            if (m_backMode == BACKMODE_FRAME)
+                MRender::DrawImageFrame(*g, m_bkImage, client, 0, 0, m_bkWidth, m_bkHeight, m_cornerSize);
+            else
+                g->DrawImage(m_bkImage, Gdiplus::Rect(0, 0, m_bkWidth, m_bkHeight), 0, 0, m_bkWidth, m_bkHeight,
+                             Gdiplus::UnitPixel);
+        }
     } else {
         auto argb = [](DWORD ref) {
             return 0xFE000000u | (GetRValue(ref) << 16) | (GetGValue(ref) << 8) | GetBValue(ref);
         };
-        MRender::FillPixels(bits, w, h, client, argb(m_borderColor));
-        MRender::FillPixels(bits, w, h, CRect(1, 1, w - 1, h - 1), argb(m_backColor));
+        CRect inner;
+        MRender::FillPixels(bits, w, h, update, argb(m_borderColor));
+        if (inner.IntersectRect(update, CRect(1, 1, w - 1, h - 1)))
+            MRender::FillPixels(bits, w, h, inner, argb(m_backColor));
     }
 
     const CRect clip = m_layered ? client : update;
@@ -543,9 +582,9 @@ int PaintManager::Render(HDC target, const CRect& updateIn)
     }
     DrawCaret(mem, update);
 
+    GdiFlush();
     if (m_layered) {
         // GDI output leaves alpha 0: such pixels become opaque unless they are black.
-        GdiFlush();
         DWORD* px = reinterpret_cast<DWORD*>(bits);
         for (int y = update.top; y < update.bottom; ++y) {
             DWORD* row = px + static_cast<size_t>(h - 1 - y) * w;
@@ -554,8 +593,11 @@ int PaintManager::Render(HDC target, const CRect& updateIn)
                     row[x] |= 0xFF000000;
         }
     }
-    if (m_bannerAlpha > 10 && !m_bannerText.IsEmpty())
-        DrawBanner(mem);
+    if (m_bannerAlpha > 10 && !m_bannerText.IsEmpty()) {
+        MBitsGraphics g(bits, w, h);
+        if (g.ok())
+            DrawBanner(*g);
+    }
     RestoreDC(mem, saved);
 
     if (m_layered && m_hwnd) {
@@ -569,19 +611,15 @@ int PaintManager::Render(HDC target, const CRect& updateIn)
         ::BitBlt(target, update.left, update.top, update.Width(), update.Height(), mem, update.left, update.top,
                  SRCCOPY);
     }
-    SelectObject(mem, oldBmp);
-    DeleteDC(mem);
-    DeleteObject(bmp);
     return 1;
 }
 
-void PaintManager::DrawBanner(HDC dc)
+void PaintManager::DrawBanner(Gdiplus::Graphics& g)
 {
     const CRect& r = m_bannerRect;
     if (r.IsRectEmpty())
         return;
     const BYTE a = static_cast<BYTE>(std::min(std::max(m_bannerAlpha, 0), 255));
-    Gdiplus::Graphics g(dc);
     Gdiplus::SolidBrush outer(Gdiplus::Color(a, 0xE6, 0xE6, 0xE6));
     g.FillRectangle(&outer, static_cast<INT>(r.left), static_cast<INT>(r.top), r.Width(), r.Height());
     Gdiplus::SolidBrush inner(Gdiplus::Color(a, 0xFE, 0xFE, 0xFE));

@@ -219,7 +219,9 @@ private:
     void OnTimerMessage(UINT id);
     void OnBannerFadeStep();
     void OnProgressStep();
-    void DrawBanner(HDC dc);
+    void DrawBanner(Gdiplus::Graphics& g);
+    bool EnsureSurface(HDC target, int w, int h);
+    void ReleaseSurface();
     void EnsureTooltip();
     void TrackMouse();
     bool IsLive(MControl* control);
@@ -275,6 +277,12 @@ private:
     std::vector<HANDLE> m_gdiFonts;
     std::vector<Gdiplus::PrivateFontCollection*> m_fontCollections;
     MWindow* m_dialog = nullptr;
+    // The off-screen surface of the client area, kept between paints of the same size.
+    HBITMAP m_surfaceBmp = nullptr;
+    HDC m_surfaceDC = nullptr;
+    HGDIOBJ m_surfaceOld = nullptr;
+    BYTE* m_surfaceBits = nullptr;
+    int m_surfaceW = 0, m_surfaceH = 0;
 
     // Periodic tick bookkeeping: a tick holds m_tickLock only while it picks the next
     // control; m_ticking is the control whose OnTimer is running.

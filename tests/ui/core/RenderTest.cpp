@@ -483,3 +483,25 @@ TEST(Bitmaps, SavedBitmapReadsBack)
     EXPECT_EQ(MRender::SaveBitmapToFile(bmp, CString(folder + L"\\no\\such\\folder.bmp")), 0);
     testsupport::RemoveTree(folder);
 }
+
+TEST(WindowBackground, RepaintingOneRectNeverBlendsOverTheLastFrame)
+{
+    TestDialog dlg;
+    dlg.build = [](TestDialog& d, CRect) {
+        auto* a = static_cast<CArea*>(d.CreateArea(L"CArea", 1, CRect(10, 10, 50, 50)));
+        a->SetTransparent(50, 50, RGB(255, 255, 255));
+    };
+    ASSERT_NE(dlg.CreateHidden(100, 80), nullptr);
+    PaintManager& pm = dlg.GetPaintManager();
+    Canvas canvas(100, 80, 0x000000);
+    pm.Render(canvas.dc(), CRect(0, 0, 100, 80));
+    const uint32_t first = canvas.Rgb(30, 30);
+    for (int i = 0; i < 3; ++i) {
+        dlg.GetControl(1)->UpdateControl(1); // rebuilt over what lies below it
+        canvas.Fill(0x000000);
+        pm.Render(canvas.dc(), CRect(10, 10, 50, 50));
+        EXPECT_EQ(canvas.Rgb(30, 30), first) << "round " << i;
+        EXPECT_EQ(canvas.Rgb(70, 30), 0u) << "only the asked rect reaches the target";
+    }
+    dlg.DestroyWindow();
+}
