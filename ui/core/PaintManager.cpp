@@ -139,8 +139,9 @@ LRESULT PaintManager::OnWindowMessage(UINT msg, WPARAM wparam, LPARAM lparam)
     const UINT flags = static_cast<UINT>(wparam);
     switch (msg) {
     case WM_PAINT:
-        OnPaint();
-        return m_init ? 1 : 0;
+        // 0 when nothing was painted: the default handling then validates the window,
+        // otherwise a minimised window would be asked to paint again and again.
+        return OnPaint() ? 1 : 0;
     case WM_GETMINMAXINFO: {
         auto* info = reinterpret_cast<MINMAXINFO*>(lparam);
         if (m_minW > 0) info->ptMinTrackSize.x = m_minW;
@@ -480,20 +481,21 @@ void PaintManager::InvalidateRect(CRect rect, int erase)
 
 // ---------------------------------------------------------------- painting
 
-void PaintManager::OnPaint()
+bool PaintManager::OnPaint()
 {
     if (!m_init || !m_hwnd || IsIconic(m_hwnd))
-        return;
+        return false;
     FlushDeferredUpdates();
     RECT pending;
     if (!GetUpdateRect(m_hwnd, &pending, FALSE))
-        return;
+        return false;
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(m_hwnd, &ps);
     if (dc)
         Render(dc, CRect(ps.rcPaint));
     EndPaint(m_hwnd, &ps);
     Sleep(15); // caps repainting at about 60 frames per second
+    return true;
 }
 
 bool PaintManager::EnsureSurface(HDC target, int w, int h)

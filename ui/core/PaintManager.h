@@ -207,7 +207,7 @@ private:
         int rebuild;
     };
 
-    void OnPaint();
+    bool OnPaint();
     void OnMouseMove(UINT flags, CPoint pt);
     void OnMouseLeave();
     void OnButtonDown(UINT flags, CPoint pt, bool left);

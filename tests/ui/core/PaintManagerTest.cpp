@@ -9,6 +9,8 @@
 
 #include "ToolkitTestSupport.h"
 
+#include <commctrl.h>
+
 using namespace toolkit_test;
 
 namespace {
@@ -399,4 +401,76 @@ TEST_F(Routing, ProgressIsClampedAndIgnoresTheSameValue)
     pm().SetProgress(-20, L"e", CRect());
     EXPECT_EQ(pm().GetTargetProgress(), 0);
     EXPECT_EQ(pm().GetShownProgress(), 0);
+}
+
+// ---------------------------------------------------------------- tooltip and caret
+
+TEST_F(Routing, HoveringAControlWithATooltipShowsItOnce)
+{
+    HWND hwnd = Open({{7, CRect(10, 10, 60, 40)}, {8, CRect(100, 10, 150, 40)}});
+    probe(0)->SetTooltip(L"Saves the profile");
+    Mouse(hwnd, WM_MOUSEMOVE, 20, 20);
+    HWND tip = pm().GetTooltipWnd();
+    ASSERT_NE(tip, nullptr);
+    wchar_t cls[64] = {};
+    GetClassNameW(tip, cls, 64);
+    EXPECT_STREQ(cls, TOOLTIPS_CLASSW);
+    EXPECT_EQ(GetWindow(tip, GW_OWNER), hwnd);
+    EXPECT_EQ(pm().GetTooltipCtrlID(), 7);
+    wchar_t text[64] = {};
+    TOOLINFOW ti = {};
+    ti.cbSize = sizeof(ti);
+    ti.hwnd = hwnd;
+    ti.uId = 1313;
+    ti.lpszText = text;
+    SendMessageW(tip, TTM_GETTEXTW, 64, reinterpret_cast<LPARAM>(&ti));
+    EXPECT_STREQ(text, L"Saves the profile");
+
+    Mouse(hwnd, WM_MOUSEMOVE, 120, 20); // a control without tooltip
+    EXPECT_EQ(pm().GetTooltipCtrlID(), 7) << "hidden, but still the last owner";
+    pm().ClearTooltip();
+    EXPECT_EQ(pm().GetTooltipCtrlID(), 0);
+}
+
+TEST_F(Routing, CaretIsDrawnOnlyForAFocusedOwnerInItsVisiblePhase)
+{
+    HWND hwnd = Open({{7, CRect(0, 0, 200, 100), 1, 0x000000}});
+    ShowWindow(hwnd, SW_SHOW);
+    SetFocus(hwnd);
+    ASSERT_EQ(GetFocus(), hwnd);
+    probe(0)->SetTextColor(Gdiplus::Color(0xFF00FF00));
+    probe(0)->SetFocusedFlag(1);
+    pm().CreateCaret(nullptr, 2, 16);
+    pm().SetCaretPos(probe(0), 50, 20);
+    EXPECT_EQ(pm().GetCaretRect(), CRect(50, 20, 52, 36));
+    pm().ShowCaret(1);
+
+    Canvas canvas(320, 240);
+    pm().Render(canvas.dc(), CRect(0, 0, 320, 240));
+    EXPECT_TRUE(RgbNear(canvas.Rgb(51, 28), 0x00FF00)) << "caret in the owner's text colour";
+    EXPECT_EQ(canvas.Rgb(53, 28), 0u);
+
+    SendMessageW(hwnd, WM_TIMER, PM_TIMER_CARET, 0); // blink: the hidden phase
+    pm().Render(canvas.dc(), CRect(0, 0, 320, 240));
+    EXPECT_EQ(canvas.Rgb(51, 28), 0u);
+
+    SendMessageW(hwnd, WM_TIMER, PM_TIMER_CARET, 0);
+    probe(0)->SetFocusedFlag(0); // the owner lost its focus: the caret stops
+    pm().Render(canvas.dc(), CRect(0, 0, 320, 240));
+    EXPECT_EQ(canvas.Rgb(51, 28), 0u);
+    probe(0)->SetFocusedFlag(1);
+    pm().Render(canvas.dc(), CRect(0, 0, 320, 240));
+    EXPECT_EQ(canvas.Rgb(51, 28), 0u) << "stays off until shown again";
+}
+
+TEST_F(Routing, MinimisedWindowIsNotAskedToPaintForever)
+{
+    HWND hwnd = Open({});
+    ShowWindow(hwnd, SW_SHOW);
+    ShowWindow(hwnd, SW_MINIMIZE);
+    ASSERT_TRUE(IsIconic(hwnd));
+    InvalidateRect(hwnd, nullptr, FALSE);
+    SendMessageW(hwnd, WM_PAINT, 0, 0);
+    RECT r;
+    EXPECT_FALSE(GetUpdateRect(hwnd, &r, FALSE)) << "nothing painted, but the window is validated";
 }
