@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include "Manager.h"
+
 MDialog::MDialog() = default;
 
 MDialog::~MDialog()
@@ -242,6 +244,23 @@ void MDialog::SetProgress(int percent, CString text, CRect rect) { m_pm.SetProgr
 void MDialog::SetTooltip(CString text, CRect rect) { m_pm.SetTooltip(text, rect); }
 void MDialog::ClearTooltip() { m_pm.ClearTooltip(); }
 int MDialog::GetTooltipCtrlID() const { return m_pm.GetTooltipCtrlID(); }
+
+void MDialog::CreateShadow(int show, bool reRegister)
+{
+    if (!show)
+        return;
+    MShadow::Initialize(Manager::GetInstance(), reRegister);
+    m_pm.GetShadow().Create(&m_pm);
+}
+
+int MDialog::SetSize(int size) { return m_pm.GetShadow().SetSize(size); }
+int MDialog::SetSharpness(int sharpness) { return m_pm.GetShadow().SetSharpness(sharpness); }
+int MDialog::SetDarkness(int darkness) { return m_pm.GetShadow().SetDarkness(darkness); }
+int MDialog::SetPosition(int x, int y) { return m_pm.GetShadow().SetPosition(x, y); }
+int MDialog::SetShadowColor(COLORREF color) { return m_pm.GetShadow().SetColor(color); }
+int MDialog::SetShadowImage(const wchar_t* file, CRect corners) { return m_pm.GetShadow().SetImage(file, corners); }
+int MDialog::SetShadowImage(UINT resourceId, CRect corners) { return m_pm.GetShadow().SetImage(resourceId, corners); }
+void MDialog::SetShadowShow(int show) { m_pm.GetShadow().SetShow(show); }
 
 void MDialog::DoOK() { MWindow::PostMessage(UM_CLOSEWINDOW, IDOK, 0); }
 void MDialog::DoCancel() { MWindow::PostMessage(UM_CLOSEWINDOW, IDCANCEL, 0); }

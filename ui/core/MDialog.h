@@ -96,6 +96,17 @@ public:
     void ClearTooltip();
     int GetTooltipCtrlID() const;
 
+    // ---- drop shadow (off unless created with show 1) ----
+    void CreateShadow(int show, bool reRegister = false);
+    int SetSize(int size);
+    int SetSharpness(int sharpness);
+    int SetDarkness(int darkness);
+    int SetPosition(int x, int y);
+    int SetShadowColor(COLORREF color);
+    int SetShadowImage(const wchar_t* file, CRect corners);
+    int SetShadowImage(UINT resourceId, CRect corners);
+    void SetShadowShow(int show);
+
     // ---- closing: posts UM_CLOSEWINDOW with the result code ----
     void DoOK();
     void DoCancel();

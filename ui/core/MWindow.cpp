@@ -96,7 +96,8 @@ MWindow* MWindow::FromHandle(HWND hwnd)
         return nullptr;
     if (auto* self = static_cast<MWindow*>(GetPropW(hwnd, kControlProp)))
         return self;
-    if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_WNDPROC)) == WndProc)
+    // The class procedure: a window of ours may be subclassed further (the drop shadow).
+    if (reinterpret_cast<WNDPROC>(GetClassLongPtrW(hwnd, GCLP_WNDPROC)) == WndProc)
         return reinterpret_cast<MWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     return nullptr;
 }

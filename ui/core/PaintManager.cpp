@@ -80,6 +80,7 @@ void PaintManager::DestroyData()
     while (m_inTick.load() > 0)
         Sleep(1);
 
+    m_shadow.Destroy();
     delete m_bkImage;
     m_bkImage = nullptr;
     m_bkWidth = m_bkHeight = 0;

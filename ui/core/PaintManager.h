@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "MControl.h"
+#include "MShadow.h"
 #include "RKTimer.h"
 
 class MWindow;
@@ -155,6 +156,7 @@ public:
     void SetDefaultEnabledColor(DWORD color) { m_defaultEnabledColor = color; }
     DWORD GetDefaultEnabledColor() const { return m_defaultEnabledColor; }
     int IsActive() const { return m_active; }
+    MShadow& GetShadow() { return m_shadow; }
     int IsCaptured() const { return m_captured; }
 
     // ---- images and fonts ----
@@ -239,6 +241,7 @@ private:
     int m_layered = 0;
     Gdiplus::Image* m_bkImage = nullptr;
     int m_bkWidth = 0, m_bkHeight = 0;
+    MShadow m_shadow;
     CString m_bannerText;
     MsgLevel m_bannerLevel = MSGLEVEL_INFO;
     int m_bannerAlpha = 0;

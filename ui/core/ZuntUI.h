@@ -8,6 +8,7 @@
 #include "MObject.h"
 #include "MPanel.h"
 #include "MRender.h"
+#include "MShadow.h"
 #include "MWindow.h"
 #include "Manager.h"
 #include "PaintManager.h"
