@@ -158,7 +158,7 @@ TEST_F(Lifetime, PeriodicTickReachesRegisteredVisibleControlsOnly)
     auto* unregistered = Add(5, CRect(0, 0, 10, 10));
     for (ProbeControl* c : {shown, inHiddenPanel, unregistered})
         c->SetRunTimer(1);
-    for (ProbeControl* c : {shown, inHiddenPanel, notRunning})
+    for (ProbeControl* c : {shown, shown, inHiddenPanel, notRunning})
         c->AddMTimer();
 
     ASSERT_NE(dlg.SetMTimer(2), 0u);
