@@ -73,6 +73,13 @@ void PaintManager::DestroyData()
 {
     if (!m_init)
         return;
+    if (m_inWindowDrag) {
+        // The window goes away while the system's move loop drags it: a move loop that
+        // waits for the button's release of a window that no longer exists would never
+        // end, so the release is posted to this thread.
+        m_inWindowDrag = 0;
+        PostThreadMessageW(GetCurrentThreadId(), WM_LBUTTONUP, 0, 0);
+    }
     // No periodic tick may run while the controls go away.
     m_tickStopped = 1;
     KillMTimer();
@@ -736,11 +743,18 @@ void PaintManager::OnButtonDown(UINT flags, CPoint pt, bool left)
             return;
     }
     if (left && m_wndDrag && m_hwnd) {
-        // A press that no control claims drags the whole window.
+        // A press that no control claims drags the whole window. The system's move loop
+        // runs inside this call; the window may even be destroyed in it (a dialog closed
+        // by a timer while being dragged), so nothing of this object is read afterwards
+        // unless the window still exists.
+        HWND hwnd = m_hwnd;
         ReleaseCapture();
         POINT screen = pt;
-        ::ClientToScreen(m_hwnd, &screen);
-        ::SendMessageW(m_hwnd, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(screen.x, screen.y));
+        ::ClientToScreen(hwnd, &screen);
+        m_inWindowDrag = 1;
+        ::SendMessageW(hwnd, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(screen.x, screen.y));
+        if (IsWindow(hwnd))
+            m_inWindowDrag = 0;
     }
 }
 

@@ -256,6 +256,7 @@ private:
     int m_leftPressed = 0, m_leftDblClk = 0, m_rightPressed = 0, m_rightDblClk = 0;
     int m_captured = 0;
     int m_wndDrag = 1;
+    int m_inWindowDrag = 0; // the system's move loop is running for this window
     UINT m_scrollV = 0, m_scrollH = 0;
     DWORD m_defaultEnabledColor = 0x808080;
     MControl* m_hover = nullptr;

@@ -292,3 +292,44 @@ TEST(DialogWindow, ShownDialogPaintsItsBackgroundAndAreasOnTheScreen)
     ReleaseDC(nullptr, screen);
     dlg.DestroyWindow();
 }
+
+TEST(DialogWindow, ClosingADialogWhileItIsDraggedEndsTheDrag)
+{
+    TestDialog dlg;
+    ASSERT_NE(dlg.Create(nullptr, L"dragged", WS_POPUP | WS_VISIBLE, WS_EX_TOPMOST, CRect(400, 400, 600, 500)),
+              nullptr);
+    HWND hwnd = dlg.GetSafeHwnd();
+    SetForegroundWindow(hwnd);
+    SetActiveWindow(hwnd);
+    Pump(50);
+    // A watchdog ends a move loop that would otherwise wait forever.
+    struct Watchdog {
+        DWORD thread = GetCurrentThreadId();
+        HANDLE stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        volatile LONG fired = 0;
+        HANDLE worker = nullptr;
+        static DWORD WINAPI Run(void* p)
+        {
+            auto* w = static_cast<Watchdog*>(p);
+            if (WaitForSingleObject(w->stop, 5000) == WAIT_TIMEOUT) {
+                w->fired = 1;
+                PostThreadMessageW(w->thread, WM_LBUTTONUP, 0, 0);
+            }
+            return 0;
+        }
+        Watchdog() { worker = CreateThread(nullptr, 0, Run, this, 0, nullptr); }
+        ~Watchdog()
+        {
+            SetEvent(stop);
+            WaitForSingleObject(worker, INFINITE);
+            CloseHandle(worker);
+            CloseHandle(stop);
+        }
+    } watchdog;
+    dlg.DoOK(); // handled inside the move loop: the dialog closes while being dragged
+    Mouse(hwnd, WM_MOUSEMOVE, 100, 50);
+    Mouse(hwnd, WM_LBUTTONDOWN, 100, 50, MK_LBUTTON); // empty space: the window drag starts
+    Pump(50);
+    EXPECT_FALSE(IsWindow(hwnd));
+    EXPECT_EQ(watchdog.fired, 0) << "the move loop had to be ended from outside";
+}
