@@ -31,6 +31,9 @@ MControl* MakeArea(MObject* parent, UINT id, CRect rect, const wchar_t*, int vis
     return new CArea(parent, id, rect, visible, enabled);
 }
 
+// Every class name the factories know, with the arguments its constructor takes and the
+// factories that offer it. A class joins the build by giving its entry a maker (like
+// MakeArea); entries without one create nothing.
 const ClassEntry kClasses[] = {
     {L"CArea", kVisibleForceEnabled, true, true, MakeArea},
     {L"MText", kTitleVisible, true, true, nullptr},

@@ -367,9 +367,9 @@ TEST(Fonts, InitRegistersTheProgramsFontFileAndTheEmbeddedFont)
 {
     const std::wstring folder = testsupport::ExeFolder() + L"\\font";
     const std::wstring file = folder + L"\\Arial.ttf";
-    ASSERT_EQ(GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES) << "left over from an earlier run";
+    DeleteFileW(file.c_str()); // a run that crashed may have left it
     CreateDirectoryW(folder.c_str(), nullptr);
-    ASSERT_TRUE(CopyFileW(FixturePath(L"fixture.ttf").c_str(), file.c_str(), TRUE));
+    ASSERT_TRUE(CopyFileW(FixturePath(L"fixture.ttf").c_str(), file.c_str(), FALSE));
     struct Cleanup {
         std::wstring file, folder;
         ~Cleanup()
