@@ -333,3 +333,20 @@ TEST(DialogWindow, ClosingADialogWhileItIsDraggedEndsTheDrag)
     EXPECT_FALSE(IsWindow(hwnd));
     EXPECT_EQ(watchdog.fired, 0) << "the move loop had to be ended from outside";
 }
+
+TEST(DialogWindow, BringToTopRestoresAMinimisedWindowAndShowsAHiddenOne)
+{
+    TestDialog dlg;
+    ASSERT_NE(dlg.CreateHidden(), nullptr);
+    dlg.BringToTop();
+    EXPECT_TRUE(dlg.IsWindowVisible());
+    dlg.ShowWindow(SW_MINIMIZE);
+    ASSERT_TRUE(dlg.IsIconic());
+    dlg.BringToTop();
+    EXPECT_FALSE(dlg.IsIconic());
+    EXPECT_TRUE(dlg.IsWindowVisible());
+    dlg.DestroyWindow();
+    TestDialog none;
+    none.BringToTop(); // no window: nothing happens
+    EXPECT_EQ(none.GetStyle(), 0u);
+}
