@@ -20,10 +20,10 @@ protected:
     void SetUp() override
     {
         dlg.build = [this](TestDialog& d, CRect) {
-            for (auto& spec : specs) {
-                auto* c = new ProbeControl(static_cast<MObject*>(&d), spec.id, spec.rect, spec.rgb);
+            for (auto& item : planned) {
+                auto* c = new ProbeControl(static_cast<MObject*>(&d), item.id, item.rect, item.rgb);
                 c->buttonModel = true;
-                d.AddControl(c, spec.kind);
+                d.AddControl(c, item.kind);
                 made.push_back(c);
             }
         };
@@ -34,15 +34,15 @@ protected:
         BYTE none[256] = {};
         SetKeyboardState(none);
     }
-    struct Spec {
+    struct Planned {
         UINT id;
         CRect rect;
         UINT kind = 1;
         uint32_t rgb = 0x808080;
     };
-    HWND Open(std::vector<Spec> s, int w = 320, int h = 240)
+    HWND Open(std::vector<Planned> s, int w = 320, int h = 240)
     {
-        specs = std::move(s);
+        planned = std::move(s);
         HWND hwnd = dlg.CreateHidden(w, h);
         EXPECT_NE(hwnd, nullptr);
         return hwnd;
@@ -80,7 +80,7 @@ protected:
     }
 
     TestDialog dlg;
-    std::vector<Spec> specs;
+    std::vector<Planned> planned;
     std::vector<ProbeControl*> made;
 };
 
