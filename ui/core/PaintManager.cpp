@@ -1479,7 +1479,7 @@ Gdiplus::FontFamily* PaintManager::FindTempFont(const wchar_t*)
     auto* family = new Gdiplus::FontFamily(want);
     if (family->GetLastStatus() != Gdiplus::Ok) {
         delete family;
-        return nullptr;
+        family = nullptr; // remembered too: every text would otherwise ask the system again
     }
     m_fonts[want] = family;
     return family;

@@ -354,6 +354,10 @@ TEST(Fonts, PrivateFamiliesAndTheManagerFontName)
     const CString saved(Manager::GetFontName());
     Manager::SetFontName(L"ZuntNoSuchFamily");
     EXPECT_EQ(pm.FindTempFont(L"Arial"), nullptr);
+    EXPECT_EQ(pm.FindTempFont(L"Arial"), nullptr) << "still none when asked again";
+    Gdiplus::FontFamily* late = pm.AddTempFont(L"ZuntNoSuchFamily", fixture.c_str());
+    ASSERT_NE(late, nullptr);
+    EXPECT_EQ(pm.FindTempFont(nullptr), late) << "a family registered later is found";
     Manager::SetFontName(saved);
     pm.ClearTempFont();
     Gdiplus::FontFamily* installed = pm.FindTempFont(L"Arial");
