@@ -383,6 +383,22 @@ void MRender::FillPixels(BYTE* bits, int w, int h, const RECT& rect, DWORD argb)
     }
 }
 
+void MRender::OpaqueGdiPixels(BYTE* bits, int w, int h, const RECT& rect)
+{
+    if (!bits)
+        return;
+    const int l = std::max<int>(rect.left, 0), r = std::min<int>(rect.right, w);
+    const int t = std::max<int>(rect.top, 0), b = std::min<int>(rect.bottom, h);
+    GdiFlush();
+    DWORD* px = reinterpret_cast<DWORD*>(bits);
+    for (int y = t; y < b; ++y) {
+        DWORD* row = px + static_cast<size_t>(h - 1 - y) * w;
+        for (int x = l; x < r; ++x)
+            if ((row[x] >> 24) == 0 && (row[x] & 0xFFFFFF) != 0)
+                row[x] |= 0xFF000000;
+    }
+}
+
 HBITMAP MRender::CreateARGB32Bitmap(HDC dc, int w, int h, BYTE** bits)
 {
     if (bits)

@@ -88,6 +88,9 @@ public:
     // Writes an ARGB colour (premultiplied) into the pixels of a 32-bit bottom-up DIB of
     // w x h pixels, clipped to the bitmap: unlike GDI fills this sets the alpha channel.
     static void FillPixels(BYTE* bits, int w, int h, const RECT& rect, DWORD argb);
+    // GDI leaves alpha 0 where it draws: within rect, every pixel with alpha 0 whose colour
+    // is not black becomes opaque (32-bit bottom-up DIB of w x h pixels).
+    static void OpaqueGdiPixels(BYTE* bits, int w, int h, const RECT& rect);
     // A 32-bit bottom-up DIB section; `bits` (optional) receives the pixel pointer.
     static HBITMAP CreateARGB32Bitmap(HDC dc, int w, int h, BYTE** bits);
     static HDC CreateCompatibleDC(HDC dc);

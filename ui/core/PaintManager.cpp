@@ -593,16 +593,8 @@ int PaintManager::Render(HDC target, const CRect& updateIn)
     DrawCaret(mem, update);
 
     GdiFlush();
-    if (m_layered) {
-        // GDI output leaves alpha 0: such pixels become opaque unless they are black.
-        DWORD* px = reinterpret_cast<DWORD*>(bits);
-        for (int y = update.top; y < update.bottom; ++y) {
-            DWORD* row = px + static_cast<size_t>(h - 1 - y) * w;
-            for (int x = update.left; x < update.right; ++x)
-                if ((row[x] >> 24) == 0 && (row[x] & 0xFFFFFF) != 0)
-                    row[x] |= 0xFF000000;
-        }
-    }
+    if (m_layered)
+        MRender::OpaqueGdiPixels(bits, w, h, update);
     if (m_bannerAlpha > 10 && !m_bannerText.IsEmpty()) {
         MBitsGraphics g(bits, w, h);
         if (g.ok())

@@ -509,3 +509,25 @@ TEST(WindowBackground, RepaintingOneRectNeverBlendsOverTheLastFrame)
     }
     dlg.DestroyWindow();
 }
+
+TEST(Bitmaps, GdiOutputBecomesOpaqueExceptBlackAndOutsideTheRect)
+{
+    Canvas canvas(20, 10, 0x000000);
+    BYTE* bits = nullptr;
+    HBITMAP bmp = MRender::CreateARGB32Bitmap(canvas.dc(), 20, 10, &bits);
+    ASSERT_NE(bmp, nullptr);
+    DWORD* px = reinterpret_cast<DWORD*>(bits);
+    auto at = [&](int x, int y) -> DWORD& { return px[static_cast<size_t>(9 - y) * 20 + x]; };
+    at(1, 1) = 0x00102030; // drawn by GDI: alpha 0
+    at(2, 1) = 0x00000000; // black stays transparent
+    at(3, 1) = 0x80404040; // already has alpha
+    at(15, 1) = 0x00102030; // outside the rect
+    MRender::OpaqueGdiPixels(bits, 20, 10, CRect(0, 0, 10, 10));
+    EXPECT_EQ(at(1, 1), 0xFF102030u);
+    EXPECT_EQ(at(2, 1), 0x00000000u);
+    EXPECT_EQ(at(3, 1), 0x80404040u);
+    EXPECT_EQ(at(15, 1), 0x00102030u);
+    MRender::OpaqueGdiPixels(bits, 20, 10, CRect(-5, -5, 50, 50)); // clipped to the bitmap
+    EXPECT_EQ(at(15, 1), 0xFF102030u);
+    DeleteObject(bmp);
+}
