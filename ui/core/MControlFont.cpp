@@ -186,7 +186,7 @@ void MControlFont::DrawTitleText(Gdiplus::Graphics& g, const wchar_t* text, cons
     }
 }
 
-void MControlFont::RenderFrameSlots(HDC& dc, int slots, int corner)
+void MControlFont::RenderFrameSlots(HDC& dc, int slots, int corner, const CRect& textRect)
 {
     const int w = m_rect.Width(), h = m_rect.Height();
     if (w <= 0 || h <= 0 || slots <= 0)
@@ -208,6 +208,10 @@ void MControlFont::RenderFrameSlots(HDC& dc, int slots, int corner)
         CRect slot(i * w, 0, (i + 1) * w, h);
         DrawImageState(g, slot, i, corner);
         CRect text = slot;
+        if (!textRect.IsRectEmpty()) {
+            text = textRect;
+            text.OffsetRect(slot.left, 0);
+        }
         if (i == 2)
             text.OffsetRect(1, 1);
         DrawTitleText(g, m_title, text, i == 3 ? 0xFF808080 : m_textColor);

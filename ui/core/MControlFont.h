@@ -67,7 +67,9 @@ protected:
     // cache (slot i: the background below the control, image frame i as a nine-grid with
     // the corner size, the title centred; frame 3 greys the title, frame 2 shifts it one
     // pixel right and down). Afterwards only the slot of the current state is copied.
-    void RenderFrameSlots(HDC& dc, int slots, int corner);
+    // With a non-empty text rect (relative to the control) the title is centred in that
+    // rect, moved along with each slot, instead of in the whole slot.
+    void RenderFrameSlots(HDC& dc, int slots, int corner, const CRect& textRect = CRect());
     Gdiplus::SolidBrush* GetTextBrush();
 
     CString m_title;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <set>
 
 #include "ToolkitTestSupport.h"
 #include "support/TestPaths.h"
@@ -26,7 +27,7 @@ public:
         Gdiplus::Graphics g(dc);
         drawn = DrawImageState(g, m_rect, frame, 0);
     }
-    void RenderSlots(HDC& dc) { RenderFrameSlots(dc, 4, 10); }
+    void RenderSlots(HDC& dc, const CRect& textRect = CRect()) { RenderFrameSlots(dc, 4, 10, textRect); }
     int frame = 0;
     int drawn = -1;
 };
@@ -530,4 +531,59 @@ TEST(Bitmaps, GdiOutputBecomesOpaqueExceptBlackAndOutsideTheRect)
     MRender::OpaqueGdiPixels(bits, 20, 10, CRect(-5, -5, 50, 50)); // clipped to the bitmap
     EXPECT_EQ(at(15, 1), 0xFF102030u);
     DeleteObject(bmp);
+}
+
+TEST(StateFrames, TitleIsCentredGreyedWhenDisabledAndShiftedWhenPressed)
+{
+    PaintManager pm;
+    ASSERT_NE(pm.AddTempFont(L"Arial", FixturePath(L"fixture.ttf").c_str()), nullptr);
+    RecordingOwner owner;
+    FrameProbe probe(&owner, CRect(0, 0, 60, 30));
+    probe.SetManager(&pm);
+    probe.SetTitle(L"HH");
+    probe.SetTextRenderingHint(Gdiplus::TextRenderingHintSingleBitPerPixelGridFit);
+
+    // Bounding box of the text pixels of slot i (and the colours seen there).
+    struct Box {
+        CRect r;
+        std::set<uint32_t> colours;
+    };
+    auto boxes = [&](const CRect& textRect) {
+        Canvas canvas(60, 30, 0x000000);
+        probe.SetUpdate(0, 0);
+        probe.RenderSlots(canvas.dc(), textRect);
+        std::vector<Box> out(4);
+        HDC cache = probe.GetMemDC();
+        for (int i = 0; i < 4; ++i) {
+            Box& b = out[static_cast<size_t>(i)];
+            b.r = CRect(1000, 1000, -1, -1);
+            for (int y = 0; y < 30; ++y)
+                for (int x = 0; x < 60; ++x) {
+                    const COLORREF c = GetPixel(cache, i * 60 + x, y);
+                    if ((c & 0xFFFFFF) == 0)
+                        continue;
+                    b.colours.insert(c & 0xFFFFFF);
+                    b.r.SetRect(std::min<int>(b.r.left, x), std::min<int>(b.r.top, y), std::max<int>(b.r.right, x + 1),
+                                std::max<int>(b.r.bottom, y + 1));
+                }
+        }
+        return out;
+    };
+
+    std::vector<Box> slots = boxes(CRect());
+    ASSERT_FALSE(slots[0].colours.empty()) << "the title is drawn";
+    // Edges may be smoothed: the strongest pixel is the text colour, every pixel a grey.
+    EXPECT_EQ(*slots[0].colours.rbegin(), 0xFFFFFFu);
+    EXPECT_EQ(*slots[3].colours.rbegin(), 0x808080u) << "disabled: grey";
+    for (uint32_t c : slots[3].colours)
+        EXPECT_TRUE((c & 0xFF) == ((c >> 8) & 0xFF) && (c & 0xFF) == (c >> 16)) << std::hex << c;
+    EXPECT_EQ(slots[1].r, slots[0].r);
+    CRect pressed = slots[0].r;
+    pressed.OffsetRect(1, 1);
+    EXPECT_EQ(slots[2].r, pressed) << "pressed: one pixel right and down";
+    EXPECT_NEAR(slots[0].r.CenterPoint().x, 30, 2) << "centred in the slot";
+
+    std::vector<Box> inRect = boxes(CRect(0, 0, 20, 30));
+    EXPECT_NEAR(inRect[0].r.CenterPoint().x, 10, 2) << "centred in the text rect";
+    EXPECT_NEAR(inRect[3].r.CenterPoint().x, 10, 2);
 }
