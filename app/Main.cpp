@@ -1,34 +1,78 @@
-// Entry point of Tastro.exe.
+// Entry point of Tastro.exe: for now the skeleton of the main window, a skinned dialog
+// with its frame lines and bands, closed with Esc or the close mark at the top right.
 #include <windows.h>
-#include "ui/core/Manager.h"
+#include <gdiplus.h>
+
 #include "resources/resource.h"
+#include "ui/core/ZuntUI.h"
 
 namespace {
 
-LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam)
-{
-    switch (msg) {
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd, &ps);
-        RECT rc;
-        GetClientRect(hwnd, &rc);
-        HBRUSH bk = CreateSolidBrush(RGB(24, 24, 28));
-        FillRect(dc, &rc, bk);
-        DeleteObject(bk);
-        SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, RGB(235, 30, 40));
-        DrawTextW(dc, Manager::GetDeviceName(), -1, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-        EndPaint(hwnd, &ps);
+const int kWidth = 1280, kHeight = 720;
+const int kCloseSize = 24;
+
+class SkeletonDialog : public MDialog {
+public:
+    void InitUI(CRect client) override
+    {
+        // The frame lines, the header band and the tab strip of the main window.
+        for (UINT id : {31u, 33u, 32u, 34u})
+            Area(id, CRect(), 50, 0x0000FF);
+        Area(35, CRect(), 70, 0x737373);
+        Area(48, CRect(), 70, 0x737373);
+        // The close mark is a control, not an area: a press on it is the control's, so the
+        // release comes back (a press on empty space drags the window instead).
+        if (auto* close = static_cast<CArea*>(CreateControl(L"CArea", 60, CRect(), L"")))
+            close->SetTransparent(0, 0, 0x3030E0);
+        LoadBKImage(L"main_bkg.png"); // when the skin has one; the colours otherwise
+        UISize(client);
+    }
+
+    void UISize(CRect c) override
+    {
+        Place(31, CRect(c.left, c.top, c.left + 1, c.bottom));
+        Place(33, CRect(c.right - 1, c.top, c.right, c.bottom));
+        Place(32, CRect(c.left, c.top, c.right, c.top + 1));
+        Place(34, CRect(c.left, c.bottom - 1, c.right, c.bottom));
+        Place(35, CRect(c.left + 1, c.top + 60, c.right - 1, c.top + 110));
+        Place(48, CRect(c.left + 1, c.top + 110, c.left + 81, c.bottom - 1));
+        Place(60, CloseRect(c));
+    }
+
+    int OnKeyDown(UINT key, UINT, UINT) override
+    {
+        if (key == VK_ESCAPE)
+            DoClose();
         return 0;
     }
-    case WM_DESTROY:
-        PostQuitMessage(0);
+
+    int OnLButtonUp(UINT, CPoint pt) override
+    {
+        CRect client;
+        GetClientRect(client);
+        if (CloseRect(client).PtInRect(pt))
+            DoClose();
         return 0;
-    default:
-        return DefWindowProcW(hwnd, msg, wparam, lparam);
     }
-}
+
+private:
+    static CRect CloseRect(const CRect& c)
+    {
+        return CRect(c.right - 8 - kCloseSize, c.top + 8, c.right - 8, c.top + 8 + kCloseSize);
+    }
+
+    void Area(UINT id, CRect rect, int transparency, DWORD colour)
+    {
+        if (auto* area = static_cast<CArea*>(CreateArea(L"CArea", id, rect, L"")))
+            area->SetTransparent(transparency, transparency, colour);
+    }
+
+    void Place(UINT id, CRect rect)
+    {
+        if (MControl* c = GetControl(id))
+            c->SetRect(rect);
+    }
+};
 
 } // namespace
 
@@ -37,27 +81,23 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show)
     Manager::SetInstance(instance);
     Manager::SetDeviceName(L"Tastro");
 
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = MainWndProc;
-    wc.hInstance = instance;
-    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_TASTRO));
-    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    wc.lpszClassName = L"TastroMain";
-    if (!RegisterClassExW(&wc))
+    ULONG_PTR gdiplus = 0;
+    Gdiplus::GdiplusStartupInput input;
+    if (Gdiplus::GdiplusStartup(&gdiplus, &input, nullptr) != Gdiplus::Ok)
         return 1;
 
-    HWND hwnd = CreateWindowExW(0, wc.lpszClassName, Manager::GetDeviceName(), WS_OVERLAPPEDWINDOW,
-                                CW_USEDEFAULT, CW_USEDEFAULT, 1280, 720, nullptr, nullptr, instance, nullptr);
-    if (!hwnd)
-        return 1;
-    ShowWindow(hwnd, show);
-    UpdateWindow(hwnd);
-
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+    int rc = 0;
+    {
+        SkeletonDialog dialog;
+        if (dialog.Create(nullptr, Manager::GetDeviceName(), WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0,
+                          CRect(0, 0, kWidth, kHeight))) {
+            dialog.SetIcon(IDI_TASTRO);
+            dialog.CenterWindow();
+            dialog.ShowModal(show == SW_HIDE ? SW_SHOW : show);
+        } else {
+            rc = 1;
+        }
     }
-    return static_cast<int>(msg.wParam);
+    Gdiplus::GdiplusShutdown(gdiplus);
+    return rc;
 }

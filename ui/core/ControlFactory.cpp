@@ -1,0 +1,118 @@
+#include "ControlFactory.h"
+
+#include <cwchar>
+
+#include "CArea.h"
+
+namespace {
+
+// Which constructor arguments a class takes from the factory call.
+enum Args {
+    kVisible,              // visible
+    kVisibleForceEnabled,  // visible; enabled forced to 1
+    kVisibleEnabled,       // visible, enabled
+    kTitleVisible,         // title, visible
+    kTitleVisibleEnabled,  // title, visible, enabled
+    kTitleVisibleForceEnabled, // title, visible; enabled forced to 1
+};
+
+using Maker = MControl* (*)(MObject* parent, UINT id, CRect rect, const wchar_t* title, int visible, int enabled);
+
+struct ClassEntry {
+    const wchar_t* name;
+    Args args;
+    bool panel;  // offered by a panel's factory
+    bool window; // offered by a window's factory
+    Maker make;  // null: the class is not part of this build
+};
+
+MControl* MakeArea(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int enabled)
+{
+    return new CArea(parent, id, rect, visible, enabled);
+}
+
+// Every class name the factories know, with the arguments its constructor takes and the
+// factories that offer it. A class joins the build by giving its entry a maker (like
+// MakeArea); entries without one create nothing.
+const ClassEntry kClasses[] = {
+    {L"CArea", kVisibleForceEnabled, true, true, MakeArea},
+    {L"MText", kTitleVisible, true, true, nullptr},
+    {L"MPicture", kVisibleEnabled, true, true, nullptr},
+    {L"CPhotoFrame", kVisibleEnabled, true, true, nullptr},
+    {L"CSliderPicture", kVisibleEnabled, true, true, nullptr},
+    {L"CGifPicture", kVisibleEnabled, true, true, nullptr},
+    {L"MProgress", kVisibleEnabled, true, true, nullptr},
+    {L"MSlider", kVisibleEnabled, true, true, nullptr},
+    {L"MLevelCtrl", kVisibleEnabled, true, true, nullptr},
+    {L"CColorButton", kVisibleEnabled, true, true, nullptr},
+    {L"MSpinButton", kVisibleEnabled, true, true, nullptr},
+    {L"CSpinButton", kVisibleEnabled, true, true, nullptr},
+    {L"CSwitchButton", kVisibleEnabled, true, true, nullptr},
+    {L"MComboBox", kVisibleEnabled, true, true, nullptr},
+    {L"MTabCtrl", kVisibleEnabled, true, true, nullptr},
+    {L"MButton", kTitleVisibleEnabled, true, true, nullptr},
+    {L"CImageButton", kTitleVisibleEnabled, true, true, nullptr},
+    {L"CTextButton", kTitleVisibleEnabled, true, true, nullptr},
+    {L"CCheckButton", kTitleVisibleEnabled, true, true, nullptr},
+    {L"CRadioButton", kTitleVisibleEnabled, true, true, nullptr},
+    {L"CIconButton", kTitleVisibleEnabled, true, true, nullptr},
+    {L"CTimerButton", kTitleVisibleEnabled, true, true, nullptr},
+    {L"CHelpButton", kTitleVisibleEnabled, true, true, nullptr},
+    {L"MEdit", kTitleVisibleEnabled, true, true, nullptr},
+    {L"MRichEdit", kTitleVisibleEnabled, true, true, nullptr},
+    {L"MEditEx", kTitleVisibleEnabled, true, true, nullptr},
+    {L"MTabLayout", kVisible, true, true, nullptr},
+    {L"MListBox", kVisible, true, true, nullptr},
+    {L"MPalette", kVisible, true, true, nullptr},
+    {L"CColorPalette", kVisible, true, true, nullptr},
+    {L"CColorSelect", kVisible, true, true, nullptr},
+    {L"KeyboardCtrl", kVisible, true, true, nullptr},
+    {L"KeyFuncControl", kVisible, true, false, nullptr},
+    {L"DListBox", kVisible, true, false, nullptr},
+    {L"CRecordList", kVisible, true, false, nullptr},
+    {L"CirclePalette", kVisibleForceEnabled, true, true, nullptr},
+    {L"CDeviceCtrl", kVisibleForceEnabled, true, true, nullptr},
+    {L"MenuItem", kTitleVisibleForceEnabled, true, true, nullptr},
+    {L"UpgradeButton", kTitleVisibleForceEnabled, true, false, nullptr},
+    {L"DownloadButton", kTitleVisibleForceEnabled, true, false, nullptr},
+    {L"CComboBoxList", kVisibleForceEnabled, false, true, nullptr},
+    {L"BatteryCtrl", kVisibleForceEnabled, false, true, nullptr},
+};
+
+} // namespace
+
+MControl* ConstructControl(int windowFactory, MObject* parent, const wchar_t* className, UINT id, CRect rect,
+                           const wchar_t* title, int visible, int enabled)
+{
+    if (!className || !*className)
+        return nullptr;
+    for (const ClassEntry& c : kClasses) {
+        if (wcscmp(c.name, className) != 0)
+            continue;
+        if (!(windowFactory ? c.window : c.panel) || !c.make)
+            return nullptr;
+        switch (c.args) {
+        case kVisible:
+            enabled = 1;
+            title = L"";
+            break;
+        case kVisibleForceEnabled:
+            enabled = 1;
+            title = L"";
+            break;
+        case kVisibleEnabled:
+            title = L"";
+            break;
+        case kTitleVisible:
+            enabled = 1;
+            break;
+        case kTitleVisibleEnabled:
+            break;
+        case kTitleVisibleForceEnabled:
+            enabled = 1;
+            break;
+        }
+        return c.make(parent, id, rect, title ? title : L"", visible, enabled);
+    }
+    return nullptr;
+}

@@ -1,0 +1,16 @@
+#pragma once
+// Everything a program needs from the toolkit's core.
+#include "CArea.h"
+#include "MControl.h"
+#include "MControlFont.h"
+#include "MDialog.h"
+#include "MImageList.h"
+#include "MObject.h"
+#include "MPanel.h"
+#include "MRender.h"
+#include "MShadow.h"
+#include "MWindow.h"
+#include "Manager.h"
+#include "PaintManager.h"
+#include "RKTimer.h"
+#include "UITypes.h"
