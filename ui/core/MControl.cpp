@@ -276,23 +276,8 @@ void MControl::RemoveControl(MControl* child)
 {
     if (!child)
         return;
-    bool found = false;
-    {
-        MAutoLock guard(m_controlsLock);
-        auto it = std::find(m_controls.begin(), m_controls.end(), child);
-        if (it != m_controls.end()) {
-            m_controls.erase(it);
-            found = true;
-        }
-    }
-    if (!found) {
-        MAutoLock guard(m_areasLock);
-        auto it = std::find(m_areas.begin(), m_areas.end(), child);
-        if (it != m_areas.end()) {
-            m_areas.erase(it);
-            found = true;
-        }
-    }
+    const bool found =
+        EraseUnderLock(m_controlsLock, m_controls, child) || EraseUnderLock(m_areasLock, m_areas, child);
     if (!found)
         return; // not a child of this control: not ours to delete
     if (m_manager && m_manager->GetFocusControl() == child)

@@ -328,23 +328,8 @@ void PaintManager::RemoveControl(MControl* control)
 {
     if (!control)
         return;
-    bool found = false;
-    {
-        MAutoLock guard(m_controlsLock);
-        auto it = std::find(m_controls.begin(), m_controls.end(), control);
-        if (it != m_controls.end()) {
-            m_controls.erase(it);
-            found = true;
-        }
-    }
-    if (!found) {
-        MAutoLock guard(m_areasLock);
-        auto it = std::find(m_areas.begin(), m_areas.end(), control);
-        if (it != m_areas.end()) {
-            m_areas.erase(it);
-            found = true;
-        }
-    }
+    const bool found =
+        EraseUnderLock(m_controlsLock, m_controls, control) || EraseUnderLock(m_areasLock, m_areas, control);
     if (found)
         MControl::DeleteControl(control);
 }

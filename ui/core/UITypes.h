@@ -180,3 +180,15 @@ public:
 private:
     MLock& lock_;
 };
+
+// Removes the first occurrence of `item` from a list guarded by `lock`; true when it was there.
+template <class List, class T>
+bool EraseUnderLock(MLock& lock, List& list, const T& item)
+{
+    MAutoLock guard(lock);
+    auto it = std::find(list.begin(), list.end(), item);
+    if (it == list.end())
+        return false;
+    list.erase(it);
+    return true;
+}
