@@ -15,10 +15,11 @@
 #include "device/PauseClock.h"
 #include "device/VirtualKeyboard.h"
 #include "support/Bench.h"
+#include "DeviceBenchSupport.h"
 
 namespace {
 
-constexpr int kFamily = 201;
+using devbench::kFamily;
 
 std::shared_ptr<VirtualKeyboard> WiredKeyboard()
 {
@@ -55,34 +56,8 @@ private:
     std::shared_ptr<IHidBackend> inner_;
 };
 
-// Real pauses, summed as they are asked for.
-class SummingClock : public IPauseClock {
-public:
-    void Pause(unsigned ms) override
-    {
-        total += ms;
-        SystemPauseClock().Pause(ms);
-    }
-    uint64_t NowMs() override { return SystemPauseClock().NowMs(); }
-    std::atomic<uint64_t> total{0};
-};
-
-class BenchHost : public IWorkerHost {
-public:
-    bool DevicePresent() override { return true; }
-    bool DeviceMatched() override { return true; }
-    int DeviceFamily() override { return kFamily; }
-    int CurrentTab() override { return 0; }
-    unsigned LightFlags() override { return 0; }
-    unsigned PageSet() override { return 0; }
-    void ScanAndRefreshDevices(WorkerTask) override {}
-    void StartMusicCapturePaused() override {}
-    void ReloadMacroList() override {}
-    void ReloadProfileList() override {}
-    void ReloadLightingPage() override {}
-    void EnableMainWindow(bool) override {}
-    void PostWaitTicketDone(WaitTicket) override {}
-};
+using devbench::BenchHost;
+using devbench::SummingClock;
 
 class BenchDevice : public IDeviceTasks {
 public:
