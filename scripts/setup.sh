@@ -108,7 +108,7 @@ if ! [ -f "$SRC/sqlite3/.tastro-unpacked" ]; then
 fi
 
 # Our patches, applied once.
-for p in "$ROOT"/patches/hidapi/*.patch; do
+for p in "$ROOT"/patches/hidapi-0.13.1/*.patch; do
   [ -f "$p" ] || continue
   stamp="$SRC/hidapi/.applied-$(basename "$p")"
   [ -f "$stamp" ] && continue

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <vector>
 
+#include "support/NullDescriptionView.h"
 #include "app/DevicePresence.h"
 #include "device/HidBackendFactory.h"
 #include "storage/DeviceDescription.h"
@@ -323,20 +324,7 @@ TEST(DeviceScan, TheStartupScanRunsOnce)
 
 namespace {
 
-class NoView : public IDescriptionView {
-public:
-    void AddDeviceToList(const std::wstring&, int) override {}
-    void SetVersionText(const std::wstring&) override {}
-    void SetCopyrightText(const std::wstring&) override {}
-    void SetTabVisible(int, bool) override {}
-    void SetFirmwareButtonVisible(bool) override {}
-    void SetLightSliderMaxima(int, int) override {}
-    void ResetMusicControls() override {}
-    void ClearKeyboardKeys(int) override {}
-    void SetKeyboardPicture(int, const RECT&, const std::wstring&, int, int) override {}
-    void AddKeyboardKey(int, const KeyItemInfo&) override {}
-    void RegisterDeviceNotifications() override {}
-};
+using NoView = testsupport::NullDescriptionView;
 
 } // namespace
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "support/NullDescriptionView.h"
 #include "device/DeviceLink.h"
 #include "device/HidBackendFactory.h"
 #include "storage/DeviceDescription.h"
@@ -18,20 +19,7 @@ using namespace testsupport;
 
 namespace {
 
-class NoView : public IDescriptionView {
-public:
-    void AddDeviceToList(const std::wstring&, int) override {}
-    void SetVersionText(const std::wstring&) override {}
-    void SetCopyrightText(const std::wstring&) override {}
-    void SetTabVisible(int, bool) override {}
-    void SetFirmwareButtonVisible(bool) override {}
-    void SetLightSliderMaxima(int, int) override {}
-    void ResetMusicControls() override {}
-    void ClearKeyboardKeys(int) override {}
-    void SetKeyboardPicture(int, const RECT&, const std::wstring&, int, int) override {}
-    void AddKeyboardKey(int, const KeyItemInfo&) override {}
-    void RegisterDeviceNotifications() override {}
-};
+using NoView = testsupport::NullDescriptionView;
 
 // The first record of config.xml for a connection kind in a family range.
 const DeviceRecord* FirstRecord(const std::vector<DeviceRecord>& records, int kind, bool mainFamily)
