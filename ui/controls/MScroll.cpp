@@ -257,26 +257,21 @@ void MScroll::DrawThreePiece(Gdiplus::Graphics& g, int frame, const CRect& dest)
     }
 }
 
-void MScroll::DrawControl(HDC& dc, CRect)
+void MScroll::DrawControl(HDC& dc, CRect clip)
 {
-    const int w = m_rect.Width(), h = m_rect.Height();
-    if (w <= 0 || h <= 0 || !m_shown)
+    if (m_shown)
+        MControl::DrawControl(dc, clip);
+}
+
+void MScroll::DrawFace(HDC&, int w, int h)
+{
+    MBitsGraphics bitsGraphics(m_cacheBits, w, h);
+    if (!m_image || !bitsGraphics.ok())
         return;
-    if (!m_update) {
-        UpdateMemDC(dc, w, h);
-        if (!m_memDC)
-            return;
-        CopyBackground(dc);
-        GdiFlush();
-        MBitsGraphics bitsGraphics(m_cacheBits, w, h);
-        if (m_image && bitsGraphics.ok()) {
-            Gdiplus::Graphics& g = *bitsGraphics;
-            CRect thumb = m_thumb;
-            thumb.OffsetRect(-m_rect.left, -m_rect.top);
-            CRect track = m_vertical ? CRect(thumb.left, 0, thumb.right, h) : CRect(0, thumb.top, w, thumb.bottom);
-            DrawThreePiece(g, 0, track);
-            DrawThreePiece(g, m_thumbState ? 1 : 2, thumb);
-        }
-    }
-    BlitCache(dc);
+    Gdiplus::Graphics& g = *bitsGraphics;
+    CRect thumb = m_thumb;
+    thumb.OffsetRect(-m_rect.left, -m_rect.top);
+    CRect track = m_vertical ? CRect(thumb.left, 0, thumb.right, h) : CRect(0, thumb.top, w, thumb.bottom);
+    DrawThreePiece(g, 0, track);
+    DrawThreePiece(g, m_thumbState ? 1 : 2, thumb);
 }

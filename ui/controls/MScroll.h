@@ -44,6 +44,7 @@ public:
     int MoveRange(int delta);
 
 protected:
+    void DrawFace(HDC& dc, int cx, int cy) override;
     bool m_vertical;
     int m_thumbState = 0;
     int m_overBar = 0;

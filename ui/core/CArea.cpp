@@ -28,42 +28,32 @@ void CArea::SetDirection(int direction)
     UpdateControl(1);
 }
 
-void CArea::DrawControl(HDC& dc, CRect)
+void CArea::DrawFace(HDC& dc, int w, int h)
 {
-    const int w = m_rect.Width(), h = m_rect.Height();
-    if (w <= 0 || h <= 0)
-        return;
-    if (!m_update) {
-        UpdateMemDC(dc, w, h);
-        if (!m_memDC)
+    // The fill colour at full alpha (red in the low byte of the colour value).
+    const DWORD fill = 0xFF000000 | (GetRValue(m_fillColor) << 16) | (GetGValue(m_fillColor) << 8) |
+                       GetBValue(m_fillColor);
+    const CRect whole(0, 0, w, h);
+    if (m_from || m_to) {
+        BYTE* bits = nullptr;
+        HBITMAP temp = MRender::CreateARGB32Bitmap(dc, w, h, &bits);
+        if (!temp)
             return;
-        CopyBackground(dc);
-        // The fill colour at full alpha (red in the low byte of the colour value).
-        const DWORD fill = 0xFF000000 | (GetRValue(m_fillColor) << 16) | (GetGValue(m_fillColor) << 8) |
-                           GetBValue(m_fillColor);
-        const CRect whole(0, 0, w, h);
-        if (m_from || m_to) {
-            BYTE* bits = nullptr;
-            HBITMAP temp = MRender::CreateARGB32Bitmap(dc, w, h, &bits);
-            if (temp) {
-                HDC tempDC = ::CreateCompatibleDC(dc);
-                HGDIOBJ old = SelectObject(tempDC, temp);
-                MRender::FillPixels(bits, w, h, whole, fill);
-                CRect dst = whole, src = whole;
-                if (m_direction)
-                    MRender::DrawVerticalTransition(m_memDC, tempDC, dst, src, m_from, m_to);
-                else
-                    MRender::DrawHorizontalTransition(m_memDC, tempDC, dst, src, m_from, m_to);
-                SelectObject(tempDC, old);
-                DeleteDC(tempDC);
-                DeleteObject(temp);
-            }
-        } else if (m_frame) {
-            MRender::FillPixels(m_cacheBits, w, h, whole, m_frameColor);
-            MRender::FillPixels(m_cacheBits, w, h, CRect(1, 1, w - 1, h - 1), fill);
-        } else {
-            MRender::FillPixels(m_cacheBits, w, h, whole, fill);
-        }
+        HDC tempDC = ::CreateCompatibleDC(dc);
+        HGDIOBJ old = SelectObject(tempDC, temp);
+        MRender::FillPixels(bits, w, h, whole, fill);
+        CRect dst = whole, src = whole;
+        if (m_direction)
+            MRender::DrawVerticalTransition(dc, tempDC, dst, src, m_from, m_to);
+        else
+            MRender::DrawHorizontalTransition(dc, tempDC, dst, src, m_from, m_to);
+        SelectObject(tempDC, old);
+        DeleteDC(tempDC);
+        DeleteObject(temp);
+    } else if (m_frame) {
+        MRender::FillPixels(m_cacheBits, w, h, whole, m_frameColor);
+        MRender::FillPixels(m_cacheBits, w, h, CRect(1, 1, w - 1, h - 1), fill);
+    } else {
+        MRender::FillPixels(m_cacheBits, w, h, whole, fill);
     }
-    BlitCache(dc);
 }

@@ -11,7 +11,6 @@ class ZUNTUI_API CArea : public MControl {
 public:
     CArea(MObject* parent, UINT id, CRect rect, int visible, int enabled);
 
-    void DrawControl(HDC& dc, CRect clip) override;
 
     // Transparencies in percent at the start and end edges; fill colour 0x00BBGGRR.
     void SetTransparent(int fromPercent, int toPercent, DWORD fillColor);
@@ -22,6 +21,9 @@ public:
     int GetTransparentFrom() const { return m_from; }
     int GetTransparentTo() const { return m_to; }
     DWORD GetFillColor() const { return m_fillColor; }
+
+protected:
+    void DrawFace(HDC& dc, int cx, int cy) override;
 
 private:
     int m_direction = 1;

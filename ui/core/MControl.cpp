@@ -430,6 +430,24 @@ void MControl::UpdateAnimateDC(HDC& dc, int cx, int cy)
     m_animH = m_animDC ? cy : 0;
 }
 
+void MControl::DrawControl(HDC& dc, CRect)
+{
+    const int w = m_rect.Width(), h = m_rect.Height();
+    if (w <= 0 || h <= 0)
+        return;
+    if (!m_update) {
+        UpdateMemDC(dc, w, h);
+        if (!m_memDC)
+            return;
+        CopyBackground(dc);
+        GdiFlush();
+        DrawFace(m_memDC, w, h);
+    }
+    BlitCache(dc);
+}
+
+void MControl::DrawFace(HDC&, int, int) {}
+
 void MControl::CopyBackground(HDC& dc)
 {
     if (m_memDC)

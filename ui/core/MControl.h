@@ -30,7 +30,12 @@ public:
     // ---- overridable behaviour, in this order ----
     virtual void InitControl(PaintManager* manager);
     virtual int PtInRect(CPoint pt);
-    virtual void DrawControl(HDC& dc, CRect clip) = 0;
+    // Paints the control's own face. The default is the cached-face path every control
+    // shares: when the cache is not valid it is (re)made at the control's size, the window
+    // surface below the control is copied into it and DrawFace paints over that; then the
+    // cache is copied to the control's rect. Controls override DrawFace, not this, unless
+    // they blit something other than one cached face.
+    virtual void DrawControl(HDC& dc, CRect clip);
     virtual int DrawSubControls(HDC& dc, CRect clip);
     virtual int IsDraw(CPoint pt);
     virtual void SetUpdate(int update, DWORD backColor);
@@ -163,6 +168,10 @@ protected:
     // Sends a repaint request for `rect` to the owner; from a thread other than the
     // window's, the request is queued for the window's thread.
     void RequestUpdate(const CRect& rect, int rebuild);
+    // Paints the face into the face cache `dc` (cx x cy pixels, 32-bit, bottom-up in
+    // m_cacheBits), over the window surface that lies below the control. Called on the
+    // window's thread, only while the cache is being rebuilt. The default paints nothing.
+    virtual void DrawFace(HDC& dc, int cx, int cy);
     // Copies the window surface below `m_rect` into the face cache.
     void CopyBackground(HDC& dc);
     // Copies the face cache (or a slot of it, starting at srcX) to the control's rect.
