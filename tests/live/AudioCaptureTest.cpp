@@ -12,9 +12,11 @@
 #include <thread>
 #include <vector>
 
+#include "LiveTestSupport.h"
 #include "device/live/AudioCapture.h"
 
 using namespace AudioCapture;
+using livetest::WaitFor;
 
 TEST(MusicLevel, ValueAtCountMinusTenShiftedRight)
 {
@@ -117,16 +119,6 @@ struct ThreadOwner {
     void Data(const int16_t*, int, int, int, int) { ++packets; }
 };
 
-bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 20000)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
-}
 
 } // namespace
 

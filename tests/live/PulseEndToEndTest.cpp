@@ -14,13 +14,46 @@
 #include <functional>
 #include <thread>
 
+#include "LiveTestSupport.h"
 #include "app/LiveLighting.h"
 #include "device/KeyboardProtocol.h"
 #include "support/VirtualRig.h"
 
+using livetest::WaitFor;
+
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
+
+// The audio objects of one default endpoint, released in reverse order.
+struct DefaultEndpoint {
+    IMMDeviceEnumerator* enumerator = nullptr;
+    IMMDevice* device = nullptr;
+    IAudioClient* client = nullptr;
+    WAVEFORMATEX* format = nullptr;
+
+    // An audio client of the default endpoint of the flow, with its mix format.
+    bool Open(EDataFlow flow)
+    {
+        return SUCCEEDED(CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_ALL,
+                                          __uuidof(IMMDeviceEnumerator), reinterpret_cast<void**>(&enumerator))) &&
+               SUCCEEDED(enumerator->GetDefaultAudioEndpoint(flow, eConsole, &device)) &&
+               SUCCEEDED(device->Activate(__uuidof(IAudioClient), CLSCTX_ALL, nullptr,
+                                          reinterpret_cast<void**>(&client))) &&
+               SUCCEEDED(client->GetMixFormat(&format));
+    }
+    ~DefaultEndpoint()
+    {
+        if (format)
+            CoTaskMemFree(format);
+        if (client)
+            client->Release();
+        if (device)
+            device->Release();
+        if (enumerator)
+            enumerator->Release();
+    }
+};
 
 struct MixFormat {
     int rate = 0;
@@ -30,26 +63,11 @@ struct MixFormat {
 MixFormat DefaultMixFormat(EDataFlow flow)
 {
     MixFormat m;
-    IMMDeviceEnumerator* enumerator = nullptr;
-    IMMDevice* device = nullptr;
-    IAudioClient* client = nullptr;
-    WAVEFORMATEX* format = nullptr;
-    if (SUCCEEDED(CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_ALL, __uuidof(IMMDeviceEnumerator),
-                                   reinterpret_cast<void**>(&enumerator))) &&
-        SUCCEEDED(enumerator->GetDefaultAudioEndpoint(flow, eConsole, &device)) &&
-        SUCCEEDED(device->Activate(__uuidof(IAudioClient), CLSCTX_ALL, nullptr, reinterpret_cast<void**>(&client))) &&
-        SUCCEEDED(client->GetMixFormat(&format))) {
-        m.rate = static_cast<int>(format->nSamplesPerSec);
-        m.channels = format->nChannels;
+    DefaultEndpoint endpoint;
+    if (endpoint.Open(flow)) {
+        m.rate = static_cast<int>(endpoint.format->nSamplesPerSec);
+        m.channels = endpoint.format->nChannels;
     }
-    if (format)
-        CoTaskMemFree(format);
-    if (client)
-        client->Release();
-    if (device)
-        device->Release();
-    if (enumerator)
-        enumerator->Release();
     return m;
 }
 
@@ -69,50 +87,37 @@ private:
     void Play(double frequency, float amplitude)
     {
         CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-        IMMDeviceEnumerator* enumerator = nullptr;
-        IMMDevice* device = nullptr;
-        IAudioClient* client = nullptr;
-        IAudioRenderClient* render = nullptr;
-        WAVEFORMATEX* format = nullptr;
-        if (SUCCEEDED(CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_ALL, __uuidof(IMMDeviceEnumerator),
-                                       reinterpret_cast<void**>(&enumerator))) &&
-            SUCCEEDED(enumerator->GetDefaultAudioEndpoint(eRender, eConsole, &device)) &&
-            SUCCEEDED(device->Activate(__uuidof(IAudioClient), CLSCTX_ALL, nullptr, reinterpret_cast<void**>(&client))) &&
-            SUCCEEDED(client->GetMixFormat(&format)) && format->wBitsPerSample == 32 &&
-            SUCCEEDED(client->Initialize(AUDCLNT_SHAREMODE_SHARED, 0, 2000000, 0, format, nullptr)) &&
-            SUCCEEDED(client->GetService(__uuidof(IAudioRenderClient), reinterpret_cast<void**>(&render))) &&
-            SUCCEEDED(client->Start())) {
-            started_ = true;
-            UINT32 bufferFrames = 0;
-            client->GetBufferSize(&bufferFrames);
-            double phase = 0;
-            const double step = 2 * kPi * frequency / format->nSamplesPerSec;
-            while (!stop_.load()) {
-                UINT32 padding = 0;
-                client->GetCurrentPadding(&padding);
-                const UINT32 n = bufferFrames - padding;
-                BYTE* data = nullptr;
-                if (n && SUCCEEDED(render->GetBuffer(n, &data))) {
-                    auto* out = reinterpret_cast<float*>(data);
-                    for (UINT32 i = 0; i < n; ++i, phase += step)
-                        for (int c = 0; c < format->nChannels; ++c)
-                            *out++ = amplitude * static_cast<float>(std::sin(phase));
-                    render->ReleaseBuffer(n, 0);
+        {
+            DefaultEndpoint out;
+            IAudioRenderClient* render = nullptr;
+            if (out.Open(eRender) && out.format->wBitsPerSample == 32 &&
+                SUCCEEDED(out.client->Initialize(AUDCLNT_SHAREMODE_SHARED, 0, 2000000, 0, out.format, nullptr)) &&
+                SUCCEEDED(out.client->GetService(__uuidof(IAudioRenderClient), reinterpret_cast<void**>(&render))) &&
+                SUCCEEDED(out.client->Start())) {
+                started_ = true;
+                UINT32 bufferFrames = 0;
+                out.client->GetBufferSize(&bufferFrames);
+                double phase = 0;
+                const double step = 2 * kPi * frequency / out.format->nSamplesPerSec;
+                while (!stop_.load()) {
+                    UINT32 padding = 0;
+                    out.client->GetCurrentPadding(&padding);
+                    const UINT32 n = bufferFrames - padding;
+                    BYTE* data = nullptr;
+                    if (n && SUCCEEDED(render->GetBuffer(n, &data))) {
+                        auto* samples = reinterpret_cast<float*>(data);
+                        for (UINT32 i = 0; i < n; ++i, phase += step)
+                            for (int c = 0; c < out.format->nChannels; ++c)
+                                *samples++ = amplitude * static_cast<float>(std::sin(phase));
+                        render->ReleaseBuffer(n, 0);
+                    }
+                    Sleep(10);
                 }
-                Sleep(10);
+                out.client->Stop();
             }
-            client->Stop();
+            if (render)
+                render->Release();
         }
-        if (render)
-            render->Release();
-        if (format)
-            CoTaskMemFree(format);
-        if (client)
-            client->Release();
-        if (device)
-            device->Release();
-        if (enumerator)
-            enumerator->Release();
         CoUninitialize();
     }
 
@@ -121,16 +126,6 @@ private:
     std::thread thread_;
 };
 
-bool WaitFor(const std::function<bool()>& condition, int timeoutMs)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
-}
 
 struct LoopbackProbe {
     std::atomic<int> packets{0};

@@ -11,9 +11,11 @@
 #include <thread>
 #include <vector>
 
+#include "LiveTestSupport.h"
 #include "device/live/Visualizer.h"
 
 using namespace live;
+using livetest::WaitFor;
 
 namespace {
 
@@ -134,16 +136,6 @@ public:
     }
 };
 
-bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 20000)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
-}
 
 } // namespace
 
