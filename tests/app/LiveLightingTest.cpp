@@ -11,6 +11,7 @@
 #include "DeviceTasksFixture.h"
 #include "WorkerFakes.h"
 #include "app/LiveLighting.h"
+#include "live/LiveTestSupport.h"
 #include "app/WorkerRoutine.h"
 
 using namespace devicetest;
@@ -283,7 +284,7 @@ TEST(LiveStep, TheWorkerSendsTheMusicImageAtTheKeysGridCells)
     host.lightFlags = 0x600;
     live.ShowLightMode(0x600);
     live.Screen().SetEnabled(false);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300)); // a step under way ends
+    ASSERT_TRUE(livetest::WaitUntilSteady([&] { return live.Screen().StepsTaken(); }));
     routine.RunOnce();
     EXPECT_EQ(keyboard.redraws, 2);
     EXPECT_EQ(keyboard.colours[kKeyEsc], live.Screen().CellColour(0, 0));

@@ -7,6 +7,7 @@
 #include <functional>
 #include <thread>
 
+#include "LiveTestSupport.h"
 #include "device/live/ScreenLight.h"
 
 using namespace live;
@@ -177,20 +178,17 @@ TEST(ScreenSampler, StepsArePacedByTheLiveIntervalAndStopWhenDisabled)
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_EQ(screen.StepsTaken(), 0u); // not enabled yet
 
-    const auto start = std::chrono::steady_clock::now();
     screen.SetEnabled(true);
+    ASSERT_TRUE(livetest::WaitFor([&] { return screen.StepsTaken() >= 1; }));
+    const auto start = std::chrono::steady_clock::now();
+    const unsigned first = screen.StepsTaken();
     std::this_thread::sleep_for(std::chrono::milliseconds(1000));
-    screen.SetEnabled(false);
+    const unsigned steps = screen.StepsTaken() - first;
     const auto elapsed =
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
-    const unsigned steps = screen.StepsTaken();
-    EXPECT_GE(steps, 1u);
     // Back to back, a step of a few milliseconds would run hundreds of times a second.
     EXPECT_LE(steps, static_cast<unsigned>(elapsed / 200 + 2));
 
-    std::this_thread::sleep_for(std::chrono::milliseconds(300)); // a step under way ends
-    const unsigned after = screen.StepsTaken();
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    EXPECT_EQ(screen.StepsTaken(), after);
+    screen.SetEnabled(false);
+    EXPECT_TRUE(livetest::WaitUntilSteady([&] { return screen.StepsTaken(); }));
 }
-
