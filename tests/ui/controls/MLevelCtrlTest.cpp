@@ -79,18 +79,21 @@ TEST(LevelFace, SegmentsLitUpToTheLevel)
     EXPECT_TRUE(RgbNear(canvas.Rgb(3, 20), kBack)) << "below the segments";
 }
 
-// A range whose maximum is below its minimum has no segments (a negative count would be
-// drawn and hit-tested as nonsense).
+// A range whose maximum is below its minimum has no segments: neither drawn nor hit by
+// a click (a count of 0 would divide by nothing, a negative one hit segments that are not
+// there).
 TEST(LevelFace, InvertedRangeHasNoSegments)
 {
-    RecordingOwner owner;
-    MLevelCtrl level(&owner, 7, CRect(0, 0, 200, 30), 1, 1);
-    level.EnableShowText(0);
-    level.SetRangeValue(10, 3);
-    Canvas canvas(200, 30, kBack);
-    level.Draw(canvas.dc(), CRect(0, 0, 200, 30));
-    for (int x = 0; x < 200; x += 3)
-        ASSERT_TRUE(RgbNear(canvas.Rgb(x, 6), kBack)) << "x " << x;
-    level.OnLButtonUp(0, CPoint(3, 5));
-    EXPECT_TRUE(owner.notes.empty());
+    for (int maximum : {9, 3}) {
+        RecordingOwner owner;
+        MLevelCtrl level(&owner, 7, CRect(0, 0, 200, 30), 1, 1);
+        level.EnableShowText(0);
+        level.SetRangeValue(10, maximum);
+        Canvas canvas(200, 30, kBack);
+        level.Draw(canvas.dc(), CRect(0, 0, 200, 30));
+        for (int x = 0; x < 200; x += 3)
+            ASSERT_TRUE(RgbNear(canvas.Rgb(x, 6), kBack)) << "maximum " << maximum << ", x " << x;
+        level.OnLButtonUp(0, CPoint(3, 5));
+        EXPECT_TRUE(owner.notes.empty()) << "maximum " << maximum;
+    }
 }

@@ -13,7 +13,7 @@ namespace {
 
 const uint32_t kBack = 0x202020;
 // Colours of the fixtures (make_fixtures.py).
-const uint32_t kRed = 0xFF0000, kGreen = 0x00FF00;
+const uint32_t kRed = 0xFF0000, kSolid = 0x0A78E6;
 const uint32_t kTopLeft = 0xC80000, kTop = 0x00C800, kTopRight = 0x0000C8, kLeft = 0xC8C800, kCentre = 0x00C8C8,
                kRight = 0xC800C8, kBottomRight = 0x320064;
 
@@ -46,7 +46,7 @@ TEST(PictureShowModes, FrameZeroLandsWhereTheModeSays)
         {"four margins 15, 10, 5, 10", L"ninegrid.png", 1, SHOWMODE_FRAME_MID, 0, 0,
          {{3, 3, kTopLeft}, {12, 3, kTop}, {57, 3, kTopRight}, {57, 20, kRight}, {12, 20, kCentre}}},
         {"custom part: the centre piece", L"ninegrid.png", 1, SHOWMODE_CUSTOM, 0, 0,
-         {{3, 3, kCentre}, {57, 37, kCentre}}},
+         {{3, 3, kCentre}, {50, 30, kCentre}}},
     };
     for (const Case& c : cases) {
         Canvas canvas(80, 60, kBack);
@@ -146,7 +146,8 @@ TEST(PhotoFrame, ButtonCodesAndStateSlots)
     EXPECT_TRUE(RgbNear(canvas.Rgb(30, 20), kRed, 12)) << "every slot shows the photo (frame 0 stretched)";
 }
 
-TEST(PhotoFrame, OverlayFrameOneCoversAllButTheDisabledSlot)
+// The overlay is a nine-grid with corner 12: its centre needs frames larger than 24.
+TEST(PhotoFrame, OverlayCoversAllButTheDisabledSlot)
 {
     PaintManager pm;
     RecordingOwner owner;
@@ -154,13 +155,13 @@ TEST(PhotoFrame, OverlayFrameOneCoversAllButTheDisabledSlot)
     photo.SetManager(&pm);
     ASSERT_EQ(photo.SetPhotoFrame(SkinName(L"frames4.png").c_str(), 4), 1);
     photo.SetShowMode(SHOWMODE_STRETCH, 0);
-    ASSERT_EQ(photo.SetImage(SkinName(L"frames4.png").c_str(), 4), 1); // overlay frame 1: green
+    ASSERT_EQ(photo.SetImage(SkinName(L"background.png").c_str(), 1), 1); // one frame: frame 1 reads as the last
     for (int enabled : {1, 0}) {
         Canvas canvas(60, 40, kBack);
         photo.SetEnabled(enabled);
         photo.SetUpdate(0, 0);
         photo.Draw(canvas.dc(), CRect(0, 0, 60, 40));
-        EXPECT_TRUE(RgbNear(canvas.Rgb(30, 20), enabled ? kGreen : kRed, 12)) << "enabled " << enabled;
+        EXPECT_TRUE(RgbNear(canvas.Rgb(30, 20), enabled ? kSolid : kRed, 12)) << "enabled " << enabled;
     }
 }
 
@@ -201,14 +202,14 @@ TEST(SliderPicture, UnrevealedPartIsLightGrey)
         RecordingOwner owner;
         CSliderPicture slide(&owner, 9, CRect(0, 0, 200, 40), 1, 1);
         slide.SetManager(&pm);
-        ASSERT_EQ(slide.SetImage(SkinName(L"frames4.png").c_str(), 4), 1);
+        ASSERT_EQ(slide.SetImage(SkinName(L"background.png").c_str(), 1), 1);
         slide.SetShowMode(SHOWMODE_STRETCH, 0);
         slide.SetRun(1, c.mode);
         for (int i = 0; i < 5; ++i)
             slide.OnTimer(); // 5 % revealed: 10 px across, 2 px down
         Canvas canvas(200, 40, kBack);
         slide.Draw(canvas.dc(), CRect(0, 0, 200, 40));
-        EXPECT_TRUE(RgbNear(canvas.Rgb(c.shownX, c.shownY), kRed, 12)) << "mode " << c.mode;
+        EXPECT_TRUE(RgbNear(canvas.Rgb(c.shownX, c.shownY), kSolid, 12)) << "mode " << c.mode;
         EXPECT_TRUE(RgbNear(canvas.Rgb(c.hiddenX, c.hiddenY), 0xF2F2F2)) << "mode " << c.mode;
     }
 }
