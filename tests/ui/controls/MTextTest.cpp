@@ -75,10 +75,11 @@ TEST(TextMark, MarkIsDrawnInTheMarkColourWhenFoundFromTheStart)
         label.text.SetMarkText(L"MARK", Gdiplus::Color(0xFF0000FF), c.start);
         const Ink ink = label.Paint();
         EXPECT_GT(ink.white, 20) << c.what << ": the rest in the text colour";
-        if (c.marked)
+        if (c.marked) {
             EXPECT_GT(ink.blue, 20) << c.what;
-        else
+        } else {
             EXPECT_EQ(ink.blue, 0) << c.what << ": plain text";
+        }
     }
 }
 
