@@ -30,13 +30,12 @@ bool FileExists(const std::wstring& path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// The folder part of a path ("." when it has none), for files made beside it.
+// The folder of a path with its trailing separator (C:\files\ for C:\files\a.xml, C:\ for
+// C:\a.xml), or "." when the path names none: where files made beside it go.
 std::wstring FolderOf(const std::wstring& path)
 {
     const size_t slash = path.find_last_of(L"\\/");
-    if (slash == std::wstring::npos)
-        return L".";
-    return slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
+    return slash == std::wstring::npos ? std::wstring(L".") : path.substr(0, slash + 1);
 }
 
 // Assignment kinds a key row may have.
@@ -67,9 +66,11 @@ void WriteMacroPlayback(XmlDocument& doc, const MacroRow& macro)
     doc.SetAttribute(L"delaytime", macro.delay_time);
 }
 
-// The items of a macroitems element; the position is inside macroitems, before its items.
-void WriteEvents(XmlDocument& doc, const std::vector<MacroEventRow>& events)
+// A macroitems element with one item per event, added after the current element.
+void WriteMacroItems(XmlDocument& doc, const std::vector<MacroEventRow>& events)
 {
+    doc.AddElement(L"macroitems");
+    doc.EnterElement();
     for (const MacroEventRow& e : events) {
         doc.AddElement(L"item");
         doc.SetAttribute(L"desc", e.desc.c_str());
@@ -77,6 +78,7 @@ void WriteEvents(XmlDocument& doc, const std::vector<MacroEventRow>& events)
         doc.SetAttribute(L"value", e.value);
         doc.SetAttribute(L"delay_time", e.delay_time);
     }
+    doc.LeaveElement();
 }
 
 // The playback settings of a macro element, kept to what the macro page can show and the
@@ -192,10 +194,7 @@ std::wstring ExchangeFiles::ProfileFileText(int profile, const std::wstring& nam
         doc.SetAttribute(L"macro_id", macro.macro_id);
         WriteMacroPlayback(doc, macro);
         doc.EnterElement();
-        doc.AddElement(L"macroitems");
-        doc.EnterElement();
-        WriteEvents(doc, events);
-        doc.LeaveElement();
+        WriteMacroItems(doc, events);
         doc.LeaveElement();
     }
     return doc.GetText();
@@ -215,10 +214,7 @@ std::wstring ExchangeFiles::MacroFileText(int macroId)
     doc.AddElement(L"macroinfo");
     doc.SetAttribute(L"name", macro.name.c_str());
     WriteMacroPlayback(doc, macro);
-    doc.AddElement(L"macroitems");
-    doc.EnterElement();
-    WriteEvents(doc, events);
-    doc.LeaveElement();
+    WriteMacroItems(doc, events); // a sibling of macroinfo in this file
     doc.LeaveElement();
     return doc.GetText();
 }

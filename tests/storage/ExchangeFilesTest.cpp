@@ -614,3 +614,18 @@ TEST_F(ExchangeFilesTest, NumbersOutsideTheirRangesAreBroughtInside)
     ASSERT_TRUE(m_exchange.ImportMacro());
     EXPECT_EQ(RawRows(File(), "SELECT play_times FROM t_macro_data WHERE macro_id = 2"), std::vector<std::string>{"99"});
 }
+
+TEST_F(ExchangeFilesTest, AnExportReachesAFileAtTheRootOfADrive)
+{
+    FillMacroRows();
+    // The new file is made in the drive's root folder, not in the current folder of that drive.
+    wchar_t temp[MAX_PATH];
+    ASSERT_GT(GetTempPathW(MAX_PATH, temp), 2u);
+    const std::wstring path = std::wstring(temp, 3) + L"tastro-export-" + std::to_wstring(GetCurrentProcessId()) + L".xml";
+    m_user.path = path;
+    const bool written = m_exchange.ExportMacro(1);
+    const std::string bytes = ReadBytes(path);
+    DeleteFileW(path.c_str());
+    EXPECT_TRUE(written);
+    EXPECT_EQ(bytes, FixtureBytes(kMacroFixture));
+}
