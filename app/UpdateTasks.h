@@ -15,7 +15,9 @@ struct SoftwareInfo;
 // Which update button an upgrade mark belongs to.
 enum class UpdateTarget { Software, Firmware };
 
-// What the update tasks ask of the main window. Every call comes from the worker thread.
+// What the update tasks ask of the main window. Every call comes from the worker thread;
+// the main window hands the ones that change controls to its own thread, as it does for
+// IWorkerHost.
 class IUpdateView {
 public:
     virtual ~IUpdateView() = default;

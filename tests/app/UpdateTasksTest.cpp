@@ -9,6 +9,7 @@
 
 #include <memory>
 
+#include "DeviceTasksFixture.h"
 #include "app/TaskQueue.h"
 #include "app/UpdateTasks.h"
 #include "storage/CodeSignature.h"
@@ -118,7 +119,7 @@ protected:
         software_.version = L"1.0.1";
         software_.upgrade = server_.BaseUrl() + L"soft/";
         layout_.firmwareUrl = server_.BaseUrl() + L"fw/";
-        probe_ = testsupport::ReadFileBytes(TrustedTestRoot::Fixture(L"unsigned.exe"));
+        probe_ = testsupport::ReadFileBytes(TrustedTestRoot::Fixture(L"trusted.exe"));
         ASSERT_FALSE(probe_.empty());
     }
     void TearDown() override { testsupport::RemoveTree(box_); }
@@ -190,7 +191,8 @@ protected:
     ModelLayout layout_;
     TaskQueue queue_;
     FakeUpdateView view_;
-    std::string probe_;
+    AuthenticodeVerifier verifier_;
+    std::string probe_; // the probe program signed under the test root
 };
 
 TEST_F(UpdateTasksTest, SoftwareCheckCountsOnlyAGreaterPlainVersion)
@@ -206,9 +208,8 @@ TEST_F(UpdateTasksTest, SoftwareCheckCountsOnlyAGreaterPlainVersion)
     };
     for (const Case& c : cases) {
         ServeText("/soft/version", c.published);
-        StubVerifier verifier(true);
         FakeUpdateView view;
-        UpdateTasks tasks(software_, layout_, data_, queue_, view, verifier);
+        UpdateTasks tasks(software_, layout_, data_, queue_, view, verifier_);
         const size_t packagesBefore = RequestsFor(".zip");
         tasks.CheckSoftwareUpdate();
         EXPECT_EQ(view.timerStops, 1) << c.published;
@@ -236,10 +237,9 @@ TEST_F(UpdateTasksTest, FirmwareCheckComparesTheKeyboardVersion)
     };
     for (const Case& c : cases) {
         ServeText("/fw/version", c.published);
-        StubVerifier verifier(true);
         FakeUpdateView view;
         TaskQueue queue;
-        UpdateTasks tasks(software_, layout_, data_, queue, view, verifier);
+        UpdateTasks tasks(software_, layout_, data_, queue, view, verifier_);
         tasks.CheckFirmwareUpdate([&](uint16_t& version) {
             version = 0x0210;
             return c.readable;
@@ -253,8 +253,7 @@ TEST_F(UpdateTasksTest, FirmwareCheckComparesTheKeyboardVersion)
     }
 
     // Each check starts by forgetting the last published version.
-    StubVerifier verifier(true);
-    UpdateTasks tasks(software_, layout_, data_, queue_, view_, verifier);
+    UpdateTasks tasks(software_, layout_, data_, queue_, view_, verifier_);
     ServeText("/fw/version", "211");
     tasks.CheckFirmwareUpdate([](uint16_t& v) { return v = 0x0210, true; });
     EXPECT_EQ(tasks.PublishedFirmwareVersion(), L"211");
@@ -265,14 +264,31 @@ TEST_F(UpdateTasksTest, FirmwareCheckComparesTheKeyboardVersion)
     EXPECT_EQ(RequestsFor(".zip"), 0u);
 }
 
+TEST_F(UpdateTasksTest, FirmwareCheckReadsTheConnectedKeyboard)
+{
+    devicetest::TasksRig rig; // a wired virtual keyboard
+    rig.keyboard->SetFirmwareVersion(0x0105);
+    auto updates = Tasks(verifier_);
+    DeviceTasks device(rig.db, rig.layout, rig.link, &rig.view, updates.get());
+
+    ServeText("/fw/version", "105");
+    device.CheckFirmwareUpdate();
+    EXPECT_TRUE(view_.marks.empty());
+    ServeText("/fw/version", "106");
+    device.CheckFirmwareUpdate();
+    EXPECT_EQ(view_.marks, std::vector<UpdateTarget>{UpdateTarget::Firmware});
+    EXPECT_EQ(queue_.Codes(), std::vector<int>{15});
+}
+
 TEST_F(UpdateTasksTest, VerifiedInstallerIsStartedAndTheProgramEnds)
 {
     ServeText("/soft/version", "1.0.2");
     ServePackage(kPackagePath, Zip({{"readme.txt", "notes"}, {kInstaller, probe_}}));
-    StubVerifier verifier(true);
+    TrustedTestRoot root;
+    ASSERT_TRUE(root.Added());
     HWND progress = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     view_.window = progress;
-    auto tasks = Tasks(verifier);
+    auto tasks = Tasks(verifier_);
     tasks->CheckSoftwareUpdate();
 
     const std::wstring program = Temp() + Wide(kInstaller);
@@ -280,7 +296,6 @@ TEST_F(UpdateTasksTest, VerifiedInstallerIsStartedAndTheProgramEnds)
     for (const std::string& head : server_.Requests())
         heads += head.substr(0, head.find("\r\n")) + "\n";
     EXPECT_EQ(view_.ends, 1) << heads;
-    EXPECT_EQ(verifier.checked, std::vector<std::wstring>{program});
     EXPECT_FALSE(Exists(Temp() + L"Keyboard-Software-1.0.2.zip")); // deleted after the unpack
     EXPECT_TRUE(Exists(Temp() + L"readme.txt"));
     EXPECT_TRUE(WaitUntilStarted(program));
@@ -301,8 +316,9 @@ TEST_F(UpdateTasksTest, VerifiedFirmwareToolIsStarted)
 {
     ServeText("/fw/version", "211");
     ServePackage("/fw/FirmwareUpdateTool-211.zip", Zip({{"FirmwareUpdateTool-211.exe", probe_}}));
-    StubVerifier verifier(true);
-    auto tasks = Tasks(verifier);
+    TrustedTestRoot root;
+    ASSERT_TRUE(root.Added());
+    auto tasks = Tasks(verifier_);
     tasks->CheckFirmwareUpdate([](uint16_t& v) { return v = 0x0210, true; });
     ASSERT_EQ(queue_.Codes(), std::vector<int>{15});
     tasks->DownloadFirmware();
@@ -312,6 +328,11 @@ TEST_F(UpdateTasksTest, VerifiedFirmwareToolIsStarted)
 
 TEST_F(UpdateTasksTest, NothingUnverifiedIsEverStarted)
 {
+    // The signed probe would pass the real check in every case: what stops it is the
+    // download, the archive or the start. Only a program that cannot start needs the stub,
+    // since nothing that fails to start carries a trusted signature.
+    TrustedTestRoot root;
+    ASSERT_TRUE(root.Added());
     const std::string good = Zip({{kInstaller, probe_}});
     std::string damaged = Zip({{kInstaller, probe_}}, 0);
     damaged[damaged.find(probe_) + 200] ^= 0x55;
@@ -320,27 +341,23 @@ TEST_F(UpdateTasksTest, NothingUnverifiedIsEverStarted)
         std::string package; // empty: no package at that address (404 with a page)
         HttpResponse::Length length;
         int status;
-        bool trusted;
         bool oldCopy; // a copy of the program from an earlier download waits in the folder
+        bool stub;    // a verifier that trusts everything
     };
+    const auto exact = HttpResponse::Length::Exact;
     const Case cases[] = {
-        {"missing package", "", HttpResponse::Length::Exact, 200, true, false},
-        {"truncated package", good, HttpResponse::Length::Truncated, 200, true, false},
-        {"package with an error status", good, HttpResponse::Length::Exact, 500, true, false},
-        {"not an archive", "<html><body>maintenance</body></html>", HttpResponse::Length::Exact, 200, true, false},
-        {"program missing from the package", Zip({{"other.exe", probe_}}), HttpResponse::Length::Exact, 200, true,
-         false},
-        {"old copy but not in the package", Zip({{"other.exe", probe_}}), HttpResponse::Length::Exact, 200, true,
-         true},
-        {"entry refused for its name", Zip({{kInstaller, probe_}, {"docs/CON", "x"}}), HttpResponse::Length::Exact,
-         200, true, false},
+        {"missing package", "", exact, 200, false, false},
+        {"truncated package", good, HttpResponse::Length::Truncated, 200, false, false},
+        {"package with an error status", good, exact, 500, false, false},
+        {"not an archive", "<html><body>maintenance</body></html>", exact, 200, false, false},
+        {"program missing from the package", Zip({{"other.exe", probe_}}), exact, 200, false, false},
+        {"old copy but not in the package", Zip({{"other.exe", probe_}}), exact, 200, true, false},
+        {"entry refused for its name", Zip({{kInstaller, probe_}, {"docs/CON", "x"}}), exact, 200, false, false},
         {"hostile names", Zip({{"../evil.exe", "1"}, {"..\\x.dll", "2"}, {"a/../../y", "3"}, {"C:x", "4"},
                                {"/abs/z", "5"}, {"..", "6"}}),
-         HttpResponse::Length::Exact, 200, true, false},
-        {"damaged program entry", damaged, HttpResponse::Length::Exact, 200, true, false},
-        {"signature refused", good, HttpResponse::Length::Exact, 200, false, false},
-        {"program that cannot start", Zip({{kInstaller, "this is not a program"}}), HttpResponse::Length::Exact, 200,
-         true, false},
+         exact, 200, false, false},
+        {"damaged program entry", damaged, exact, 200, false, false},
+        {"program that cannot start", Zip({{kInstaller, "this is not a program"}}), exact, 200, false, true},
     };
     ServeText("/soft/version", "1.0.2");
     const std::wstring program = Temp() + Wide(kInstaller);
@@ -354,13 +371,15 @@ TEST_F(UpdateTasksTest, NothingUnverifiedIsEverStarted)
             server_.Route(kPackagePath, HttpResponse{404, "<html><body>Not Found</body></html>"});
         else
             ServePackage(kPackagePath, c.package, c.length, c.status);
-        StubVerifier verifier(c.trusted);
+        StubVerifier stub(true);
         FakeUpdateView view;
-        UpdateTasks tasks(software_, layout_, data_, queue_, view, verifier);
+        UpdateTasks tasks(software_, layout_, data_, queue_, view,
+                          c.stub ? static_cast<ISignatureVerifier&>(stub) : verifier_);
         tasks.CheckSoftwareUpdate();
 
         EXPECT_EQ(view.ends, 0) << c.what;
         EXPECT_EQ(view.marks, std::vector<UpdateTarget>{UpdateTarget::Software}) << c.what;
+        EXPECT_EQ(stub.checked.size(), c.stub ? 1u : 0u) << c.what;
         EXPECT_FALSE(Exists(Temp() + L"Keyboard-Software-1.0.2.zip")) << c.what;
         EXPECT_FALSE(Exists(program)) << c.what;
         EXPECT_FALSE(Exists(program + L".started")) << c.what;
@@ -378,11 +397,10 @@ TEST_F(UpdateTasksTest, RealSignatureCheckDecidesTheStart)
 
     ServeText("/soft/version", "1.0.2");
     const std::wstring program = Temp() + Wide(kInstaller);
-    AuthenticodeVerifier verifier;
     for (const wchar_t* refused : {L"unsigned.exe", L"untrusted.exe", L"altered.exe"}) {
         ServePackage(kPackagePath, Zip({{kInstaller, testsupport::ReadFileBytes(TrustedTestRoot::Fixture(refused))}}));
         FakeUpdateView view;
-        UpdateTasks tasks(software_, layout_, data_, queue_, view, verifier);
+        UpdateTasks tasks(software_, layout_, data_, queue_, view, verifier_);
         const size_t before = RequestsFor(".zip");
         tasks.DownloadSoftware(); // no published version yet: nothing happens
         EXPECT_EQ(RequestsFor(".zip"), before);
@@ -395,7 +413,7 @@ TEST_F(UpdateTasksTest, RealSignatureCheckDecidesTheStart)
     }
 
     ServePackage(kPackagePath, Zip({{kInstaller, testsupport::ReadFileBytes(TrustedTestRoot::Fixture(L"trusted.exe"))}}));
-    auto tasks = Tasks(verifier);
+    auto tasks = Tasks(verifier_);
     tasks->CheckSoftwareUpdate();
     EXPECT_EQ(view_.ends, 1);
     EXPECT_TRUE(WaitUntilStarted(program));
