@@ -109,14 +109,8 @@ Gdiplus::RectF CCheckButton::TitleBox(const Gdiplus::Font&, int fw, int fh)
                           static_cast<Gdiplus::REAL>(w - fw - 8), static_cast<Gdiplus::REAL>(fh));
 }
 
-void CCheckButton::DrawSlots(HDC& dc)
+void CCheckButton::DrawSlotFaces(Gdiplus::Graphics& g, int w, int h)
 {
-    if (!PrepareSlots(dc, 8))
-        return;
-    const int w = m_rect.Width(), h = m_rect.Height();
-    MBitsGraphics bits(m_cacheBits, w * 8, h);
-    if (!bits.ok())
-        return;
     const int fw = m_image ? m_frameW : 0, fh = m_image ? m_frameH : 0;
     const int lastFrame = std::max(m_imageCount, 1) - 1;
     std::unique_ptr<Gdiplus::Font> font;
@@ -126,15 +120,15 @@ void CCheckButton::DrawSlots(HDC& dc)
         title = TitleBox(*font, fw, fh);
     }
     for (int i = 0; i < 8; ++i) {
-        DrawFrameUnscaled(*bits, m_image, std::min(i, lastFrame), fw, fh, i * w, (h - fh) / 2);
+        DrawFrameUnscaled(g, m_image, std::min(i, lastFrame), fw, fh, i * w, (h - fh) / 2);
         if (!font)
             continue;
         // Each slot's text stays inside its slot.
-        bits->SetClip(Gdiplus::Rect(i * w, 0, w, h));
+        g.SetClip(Gdiplus::Rect(i * w, 0, w, h));
         Gdiplus::RectF box = title;
         box.X += static_cast<Gdiplus::REAL>(i * w);
-        DrawPlainText(*bits, *font, m_title, box, i == BS_DISABLED || i == BS_CHECKED_DISABLED ? kDisabledText : m_textColor,
+        DrawPlainText(g, *font, m_title, box, i == BS_DISABLED || i == BS_CHECKED_DISABLED ? kDisabledText : m_textColor,
                       CentresTitle());
-        bits->ResetClip();
+        g.ResetClip();
     }
 }

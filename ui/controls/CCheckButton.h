@@ -23,7 +23,7 @@ public:
     int GetFocusMark() const { return m_focusMark ? 1 : 0; }
 
 protected:
-    void DrawSlots(HDC& dc) override;
+    void DrawSlotFaces(Gdiplus::Graphics& g, int w, int h) override;
     int SlotCount() const override { return 8; }
     // Where the title goes in slot 0 (frame size fw x fh); other slots are shifted by the
     // slot's left edge.

@@ -27,14 +27,8 @@ void CIconButton::SetTipsFactory(IconButtonTipsFactory factory) { s_tipsFactory 
 
 int CIconButton::ShownSlot() const { return m_check ? BS_DISABLED : m_down ? BS_HOVER : m_state; }
 
-void CIconButton::DrawSlots(HDC& dc)
+void CIconButton::DrawSlotFaces(Gdiplus::Graphics& g, int w, int h)
 {
-    if (!PrepareSlots(dc, 4))
-        return;
-    const int w = m_rect.Width(), h = m_rect.Height();
-    MBitsGraphics bits(m_cacheBits, w * 4, h);
-    if (!bits.ok())
-        return;
     std::unique_ptr<Gdiplus::Font> normal, larger;
     if (!m_title.IsEmpty()) {
         normal = MakeTitleFont();
@@ -43,11 +37,11 @@ void CIconButton::DrawSlots(HDC& dc)
     Gdiplus::StringFormat format(Gdiplus::StringFormatFlagsNoWrap | Gdiplus::StringFormatFlagsMeasureTrailingSpaces);
     format.SetAlignment(Gdiplus::StringAlignmentCenter);
     format.SetLineAlignment(Gdiplus::StringAlignmentCenter);
-    bits->SetTextRenderingHint(m_renderingHint);
+    g.SetTextRenderingHint(m_renderingHint);
     const bool hasTextRect = !m_textRect.IsRectEmpty();
     for (int i = 0; i < 4; ++i) {
         const CRect slot(i * w, 0, (i + 1) * w, h);
-        DrawImageState(*bits, slot, i, kFaceCorner);
+        DrawImageState(g, slot, i, kFaceCorner);
         if (!normal)
             continue;
         CRect box = slot;
@@ -63,7 +57,7 @@ void CIconButton::DrawSlots(HDC& dc)
         Gdiplus::SolidBrush brush{Gdiplus::Color(color)};
         Gdiplus::RectF layout(static_cast<Gdiplus::REAL>(box.left), static_cast<Gdiplus::REAL>(box.top),
                               static_cast<Gdiplus::REAL>(box.Width()), static_cast<Gdiplus::REAL>(box.Height()));
-        bits->DrawString(m_title, -1, i == 0 ? normal.get() : larger.get(), layout, &format, &brush);
+        g.DrawString(m_title, -1, i == 0 ? normal.get() : larger.get(), layout, &format, &brush);
     }
 }
 

@@ -45,7 +45,7 @@ public:
     static void SetTipsFactory(IconButtonTipsFactory factory);
 
 protected:
-    void DrawSlots(HDC& dc) override;
+    void DrawSlotFaces(Gdiplus::Graphics& g, int w, int h) override;
     int ShownSlot() const override;
 
     int m_frameSize = 4;

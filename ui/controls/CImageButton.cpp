@@ -10,19 +10,13 @@ CImageButton::CImageButton(MObject* parent, UINT id, CRect rect, const wchar_t* 
 {
 }
 
-void CImageButton::DrawSlots(HDC& dc)
+void CImageButton::DrawSlotFaces(Gdiplus::Graphics& g, int w, int h)
 {
-    if (!PrepareSlots(dc, 4))
-        return;
-    const int w = m_rect.Width(), h = m_rect.Height();
-    MBitsGraphics bits(m_cacheBits, w * 4, h);
-    if (!bits.ok())
-        return;
     const int lastFrame = std::max(m_imageCount, 1) - 1;
     for (int i = 0; i < 4; ++i) {
-        DrawFrameUnscaled(*bits, m_image, std::min(i, lastFrame), m_frameW, m_frameH, i * w, 0);
+        DrawFrameUnscaled(g, m_image, std::min(i, lastFrame), m_frameW, m_frameH, i * w, 0);
         if (m_iconImage)
-            DrawFrameUnscaled(*bits, m_iconImage, 0, m_iconFrameW, m_iconH, i * w + (w - m_iconFrameW) / 2 + 2,
+            DrawFrameUnscaled(g, m_iconImage, 0, m_iconFrameW, m_iconH, i * w + (w - m_iconFrameW) / 2 + 2,
                               (h - m_iconH) / 2 - 4);
     }
 }

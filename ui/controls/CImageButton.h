@@ -14,7 +14,9 @@ public:
     AIRBLADDER_MODE GetAlrBladderMode() const { return m_balloonMode; }
 
 protected:
-    void DrawSlots(HDC& dc) override;
+    // Frames instead of the push button's nine-grid face.
+    void DrawSlots(HDC& dc) override { MStateButton::DrawSlots(dc); }
+    void DrawSlotFaces(Gdiplus::Graphics& g, int w, int h) override;
     void OnHoverStateChanged() override;
 
     AIRBLADDER_MODE m_balloonMode = AIRBLADDER_MODE_NONE;

@@ -51,20 +51,14 @@ int CSwitchButton::SetCheck(int check)
     return m_check;
 }
 
-void CSwitchButton::DrawSlots(HDC& dc)
+void CSwitchButton::DrawSlotFaces(Gdiplus::Graphics& g, int w, int h)
 {
-    if (!PrepareSlots(dc, 4))
-        return;
     const SwitchImage& face = m_check ? m_on : m_off;
     if (!face.image)
         return;
-    const int w = m_rect.Width(), h = m_rect.Height();
-    MBitsGraphics bits(m_cacheBits, w * 4, h);
-    if (!bits.ok())
-        return;
     const int lastFrame = std::max(m_imageCount, 1) - 1;
     for (int i = 0; i < 4; ++i)
-        DrawFrameUnscaled(*bits, face.image, std::min(i, lastFrame), face.frameW, face.frameH, i * w,
+        DrawFrameUnscaled(g, face.image, std::min(i, lastFrame), face.frameW, face.frameH, i * w,
                           (h - face.frameH) / 2);
 }
 

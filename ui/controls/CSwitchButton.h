@@ -26,7 +26,7 @@ public:
     int GetOffFrameWidth() const { return m_off.frameW; }
 
 protected:
-    void DrawSlots(HDC& dc) override;
+    void DrawSlotFaces(Gdiplus::Graphics& g, int w, int h) override;
 
     struct SwitchImage {
         Gdiplus::Image* image = nullptr; // owned

@@ -17,13 +17,9 @@ void CTextButton::SetTextButtonColor(Gdiplus::Color normal, Gdiplus::Color hover
     m_colors[3] = disabled.GetValue();
 }
 
-void CTextButton::DrawSlots(HDC& dc)
+void CTextButton::DrawSlotFaces(Gdiplus::Graphics& g, int w, int h)
 {
-    if (!PrepareSlots(dc, 4) || m_title.IsEmpty())
-        return;
-    const int w = m_rect.Width(), h = m_rect.Height();
-    MBitsGraphics bits(m_cacheBits, w * 4, h);
-    if (!bits.ok())
+    if (m_title.IsEmpty())
         return;
     auto font = MakeTitleFont();
     const CSize text = MeasureText(*font, m_title);
@@ -33,6 +29,6 @@ void CTextButton::DrawSlots(HDC& dc)
         const int d = i == BS_PRESSED ? 1 : 0;
         Gdiplus::RectF box(static_cast<Gdiplus::REAL>(i * w + x + d), static_cast<Gdiplus::REAL>(y + d + 2),
                            static_cast<Gdiplus::REAL>(w - x), static_cast<Gdiplus::REAL>(text.cy));
-        DrawPlainText(*bits, *font, m_title, box, m_colors[i]);
+        DrawPlainText(g, *font, m_title, box, m_colors[i]);
     }
 }

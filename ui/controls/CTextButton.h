@@ -14,7 +14,7 @@ public:
     Gdiplus::ARGB GetStateColor(int state) const { return m_colors[state & 3]; }
 
 protected:
-    void DrawSlots(HDC& dc) override;
+    void DrawSlotFaces(Gdiplus::Graphics& g, int w, int h) override;
 
     Gdiplus::ARGB m_colors[4] = {0xFECCCCCC, 0xFEFEDB00, 0xFEA0A0A0, 0xFE808080};
 };

@@ -87,15 +87,9 @@ int CTimerButton::OnControlLButtonUp(UINT flags, CPoint pt)
     return MStateButton::OnControlLButtonUp(flags, pt);
 }
 
-void CTimerButton::DrawSlots(HDC& dc)
+void CTimerButton::DrawSlotFaces(Gdiplus::Graphics& g, int w, int h)
 {
     m_lastRedraw = Now();
-    if (!PrepareSlots(dc, 4))
-        return;
-    const int w = m_rect.Width(), h = m_rect.Height();
-    MBitsGraphics bits(m_cacheBits, w * 4, h);
-    if (!bits.ok())
-        return;
     const CString title = GetShownTitle();
     Gdiplus::Pen focusPen{Gdiplus::Color(kFocusColor), 1.0f};
     focusPen.SetDashStyle(Gdiplus::DashStyleDot);
@@ -104,13 +98,13 @@ void CTimerButton::DrawSlots(HDC& dc)
     m_vAlign = 4;
     for (int i = 0; i < 4; ++i) {
         const CRect slot(i * w, 0, (i + 1) * w, h);
-        DrawImageState(*bits, slot, i, m_frameSize);
+        DrawImageState(g, slot, i, m_frameSize);
         if (m_focused)
-            bits->DrawRectangle(&focusPen, slot.left + 6, 2, w - 12, h - 4);
+            g.DrawRectangle(&focusPen, slot.left + 6, 2, w - 12, h - 4);
         CRect text = slot;
         if (i == BS_PRESSED)
             text.OffsetRect(1, 1);
-        DrawTitleText(*bits, title, text, i == BS_DISABLED ? 0xFF808080 : m_textColor);
+        DrawTitleText(g, title, text, i == BS_DISABLED ? 0xFF808080 : m_textColor);
     }
     m_hAlign = h0;
     m_vAlign = v0;

@@ -27,7 +27,7 @@ public:
     static const DWORD kCheckMs = 100;     // the window timer that ends a run checks this often
 
 protected:
-    void DrawSlots(HDC& dc) override;
+    void DrawSlotFaces(Gdiplus::Graphics& g, int w, int h) override;
     // Milliseconds since system start (a seam for tests).
     virtual DWORD Now() const;
     void StopRun();

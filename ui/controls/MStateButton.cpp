@@ -23,6 +23,19 @@ void MStateButton::DrawControl(HDC& dc, CRect)
     BlitCache(dc, slot * w, 0);
 }
 
+void MStateButton::DrawSlots(HDC& dc)
+{
+    const int slots = SlotCount();
+    if (!PrepareSlots(dc, slots))
+        return;
+    const int w = m_rect.Width(), h = m_rect.Height();
+    MBitsGraphics bits(m_cacheBits, w * slots, h);
+    if (bits.ok())
+        DrawSlotFaces(*bits, w, h);
+}
+
+void MStateButton::DrawSlotFaces(Gdiplus::Graphics&, int, int) {}
+
 bool MStateButton::PrepareSlots(HDC& dc, int slots)
 {
     const int w = m_rect.Width(), h = m_rect.Height();

@@ -35,8 +35,11 @@ public:
 protected:
     // Renders every slot into the face cache (m_cacheBits, SlotCount() slots of the
     // control's size side by side, over the window surface below the control). Called on
-    // the window's thread while the cache is rebuilt.
-    virtual void DrawSlots(HDC& dc) = 0;
+    // the window's thread while the cache is rebuilt. The default prepares the slots and
+    // hands their pixels to DrawSlotFaces.
+    virtual void DrawSlots(HDC& dc);
+    // Paints the faces over the prepared slots: slot i spans x = i * w .. (i + 1) * w.
+    virtual void DrawSlotFaces(Gdiplus::Graphics& g, int w, int h);
     virtual int SlotCount() const { return 4; }
     // The slot shown for the current state.
     virtual int ShownSlot() const { return m_state; }
