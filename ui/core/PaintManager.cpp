@@ -250,13 +250,7 @@ MControl* PaintManager::CreateControl(UINT kind, MObject* parent, const wchar_t*
         return nullptr;
     c->SetManager(this);
     c->InitControl(this);
-    if (kind == 0) {
-        MAutoLock guard(m_areasLock);
-        m_areas.push_back(c);
-    } else {
-        MAutoLock guard(m_controlsLock);
-        m_controls.push_back(c);
-    }
+    AddChild(c, kind);
     return c;
 }
 
@@ -280,62 +274,30 @@ void PaintManager::AddControl(MControl* control, UINT kind)
         control->SetManager(this);
         control->InitControl(this);
     }
-    if (kind == 0) {
-        MAutoLock guard(m_areasLock);
-        m_areas.push_back(control);
-    } else {
-        MAutoLock guard(m_controlsLock);
-        m_controls.push_back(control);
-    }
+    AddChild(control, kind);
 }
 
-MControl* PaintManager::GetControl(UINT id)
-{
-    {
-        MAutoLock guard(m_controlsLock);
-        for (size_t i = 0; i < m_controls.size(); ++i) {
-            MControl* c = m_controls[i];
-            if (c->GetControlID() == id)
-                return c;
-            if (MControl* found = c->GetControl(id))
-                return found;
-        }
-    }
-    MAutoLock guard(m_areasLock);
-    for (size_t i = 0; i < m_areas.size(); ++i) {
-        MControl* c = m_areas[i];
-        if (c->GetControlID() == id)
-            return c;
-        if (MControl* found = c->GetControl(id))
-            return found;
-    }
-    return nullptr;
-}
+MControl* PaintManager::GetControl(UINT id) { return FindChild(id); }
 
 void PaintManager::RemoveControl(MControl* control)
 {
     if (!control)
         return;
-    const bool found =
-        EraseUnderLock(m_controlsLock, m_controls, control) || EraseUnderLock(m_areasLock, m_areas, control);
-    if (found)
+    if (EraseChild(control))
         MControl::DeleteControl(control);
 }
 
-void PaintManager::DeleteList(std::vector<MControl*>& list, MLock& lock)
+void PaintManager::ClearControls()
 {
-    std::vector<MControl*> doomed;
-    {
-        MAutoLock guard(lock);
-        doomed.swap(list);
-    }
-    for (MControl* c : doomed)
+    for (MControl* c : TakeChildren(1))
         MControl::DeleteControl(c);
 }
 
-void PaintManager::ClearControls() { DeleteList(m_controls, m_controlsLock); }
-
-void PaintManager::ClearAreaControls() { DeleteList(m_areas, m_areasLock); }
+void PaintManager::ClearAreaControls()
+{
+    for (MControl* c : TakeChildren(0))
+        MControl::DeleteControl(c);
+}
 
 void PaintManager::ClearAllControls()
 {

@@ -48,7 +48,7 @@ enum : UINT {
 // controls, turns window messages into control events, paints the client area through one
 // off-screen ARGB bitmap, caches skin images and private fonts, drives control timers and
 // shows the tooltip, the caret and the message banner.
-class ZUNTUI_API PaintManager : public RKTimer {
+class ZUNTUI_API PaintManager : public RKTimer, protected MChildLists {
 public:
     PaintManager();
     ~PaintManager() override;
@@ -227,7 +227,6 @@ private:
     void EnsureTooltip();
     void TrackMouse();
     bool IsLive(MControl* control);
-    void DeleteList(std::vector<MControl*>& list, MLock& lock);
     MControl* FindFocusable(bool forward);
 
     int m_init = 0;
@@ -263,10 +262,8 @@ private:
     MControl* m_focus = nullptr;
     int m_tooltipOwner = 0;
     HWND m_tooltipWnd = nullptr;
-    std::vector<MControl*> m_areas;
-    std::vector<MControl*> m_controls;
     std::vector<MControl*> m_timerControls;
-    MLock m_areasLock, m_controlsLock, m_timerControlsLock, m_imageLock, m_recordsLock, m_fontLock;
+    MLock m_timerControlsLock, m_imageLock, m_recordsLock, m_fontLock;
     int m_backMode = BACKMODE_ORIGINAL;
     int m_cornerSize = 4;
     CRect m_caretRect;
