@@ -291,6 +291,13 @@ void MControl::DeleteControl(MControl* control)
 
 // ---------------------------------------------------------------- timers, tooltip, cursor
 
+void MControl::SetRunTimer(int run)
+{
+    m_runTimer = run;
+    if (m_manager)
+        m_manager->RefreshPeriodicTick();
+}
+
 int MControl::AddMTimer()
 {
     if (!m_manager)

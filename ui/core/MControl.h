@@ -91,7 +91,9 @@ public:
     UINT GetHotKeyModifiers() const { return m_hotKeyModifiers; }
     int GetUpdate() const { return m_update; }
     int IsRunTimer() const { return m_runTimer; }
-    void SetRunTimer(int run) { m_runTimer = run; }
+    // Also starts or stops the window's periodic tick (it runs only while some registered
+    // control has the flag): set the flag through this, not directly.
+    void SetRunTimer(int run);
     int GetControlFlag() const { return m_controlFlag; }
     void SetControlFlag(int flag) { m_controlFlag = flag; }
     int IsUseImageECM() const { return m_imageECM; }

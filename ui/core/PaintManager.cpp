@@ -316,8 +316,9 @@ void PaintManager::ForgetControl(MControl* control)
     if (m_caretOwner && static_cast<MControl*>(m_caretOwner) == control)
         m_caretOwner = nullptr;
     m_timerControlsLock.Lock();
-    m_timerControls.erase(std::remove(m_timerControls.begin(), m_timerControls.end(), control),
-                          m_timerControls.end());
+    const auto registered = std::remove(m_timerControls.begin(), m_timerControls.end(), control);
+    const bool wasRegistered = registered != m_timerControls.end();
+    m_timerControls.erase(registered, m_timerControls.end());
     while (m_ticking == control) {
         // A tick is running on this control: wait until it has left it.
         m_timerControlsLock.Unlock();
@@ -325,6 +326,8 @@ void PaintManager::ForgetControl(MControl* control)
         m_timerControlsLock.Lock();
     }
     m_timerControlsLock.Unlock();
+    if (wasRegistered)
+        RefreshPeriodicTick();
     KillTimer(control);
     MAutoLock guard(m_deferredLock);
     m_deferred.erase(std::remove_if(m_deferred.begin(), m_deferred.end(),

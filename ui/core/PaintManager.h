@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <map>
+#include <mutex>
 #include <vector>
 
 #include "MControl.h"
@@ -111,6 +112,11 @@ public:
     int KillTimer(MControl* control, UINT key);
     int KillTimer(MControl* control);
     void ClearTimers();
+    // Starts the periodic tick's system timer when a registered control has the run-timer
+    // flag and stops it when none has; called on every change of either. Any thread.
+    void RefreshPeriodicTick();
+    // True while the periodic tick's system timer runs.
+    bool IsPeriodicTickRunning();
     // The window timer id of a control's timer key, 0 when there is none.
     UINT GetTimerID(MControl* control, UINT key);
 
@@ -227,6 +233,7 @@ private:
     void EnsureTooltip();
     void TrackMouse();
     bool IsLive(MControl* control);
+    bool PeriodicTickWanted();
     MControl* FindFocusable(bool forward);
 
     int m_init = 0;
@@ -290,6 +297,10 @@ private:
     std::atomic<int> m_tickStopped{0};
     std::atomic<int> m_inTick{0};
     MControl* volatile m_ticking = nullptr;
+    // Whoever holds m_tickSwitch starts or stops the periodic system timer; m_tickRecheck
+    // asks it to look again (see RefreshPeriodicTick).
+    std::mutex m_tickSwitch;
+    std::atomic<bool> m_tickRecheck{false};
     std::vector<DeferredUpdate> m_deferred;
     MLock m_deferredLock;
 };

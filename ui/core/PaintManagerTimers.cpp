@@ -16,10 +16,16 @@ bool IsReservedTimerId(UINT id)
 
 // ---------------------------------------------------------------- periodic timer
 
+// The periodic timer is created paused: its system timer runs only while a registered
+// control has the run-timer flag, so an idle window costs nothing between messages.
 UINT PaintManager::SetMTimer(UINT periodMs)
 {
     m_tickStopped = 0;
-    m_periodicId = RKTimer::SetTimer(periodMs, L"", 0);
+    const UINT previous = m_periodicId;
+    m_periodicId = AddTimer(periodMs, L"", 0, false);
+    if (previous)
+        PauseTimer(previous); // replaced: its ticks would be ignored anyway
+    RefreshPeriodicTick();
     return m_periodicId;
 }
 
@@ -27,17 +33,60 @@ void PaintManager::AddMTimer(MControl* control)
 {
     if (!control)
         return;
-    MAutoLock guard(m_timerControlsLock);
-    if (std::find(m_timerControls.begin(), m_timerControls.end(), control) == m_timerControls.end())
+    {
+        MAutoLock guard(m_timerControlsLock);
+        if (std::find(m_timerControls.begin(), m_timerControls.end(), control) != m_timerControls.end())
+            return;
         m_timerControls.push_back(control);
+    }
+    RefreshPeriodicTick();
 }
 
 void PaintManager::DeleteFSTimer(MControl* control)
 {
-    MAutoLock guard(m_timerControlsLock);
-    auto it = std::find(m_timerControls.begin(), m_timerControls.end(), control);
-    if (it != m_timerControls.end())
+    {
+        MAutoLock guard(m_timerControlsLock);
+        auto it = std::find(m_timerControls.begin(), m_timerControls.end(), control);
+        if (it == m_timerControls.end())
+            return;
         m_timerControls.erase(it);
+    }
+    RefreshPeriodicTick();
+}
+
+bool PaintManager::IsPeriodicTickRunning() { return m_periodicId && IsTimerTicking(m_periodicId); }
+
+bool PaintManager::PeriodicTickWanted()
+{
+    if (m_tickStopped.load())
+        return false;
+    MAutoLock guard(m_timerControlsLock);
+    for (MControl* c : m_timerControls)
+        if (c->IsRunTimer())
+            return true;
+    return false;
+}
+
+void PaintManager::RefreshPeriodicTick()
+{
+    // Never waits: the thread that holds the switch re-evaluates for everybody who asked
+    // meanwhile. Waiting could deadlock, since pausing waits for a running tick, and a
+    // tick may itself ask (a control that stops its animation).
+    m_tickRecheck = true;
+    while (m_tickRecheck.load()) {
+        if (!m_tickSwitch.try_lock())
+            return;
+        while (m_tickRecheck.exchange(false)) {
+            const UINT id = m_periodicId;
+            if (!id)
+                break;
+            if (PeriodicTickWanted())
+                ResumeTimer(id);
+            else
+                PauseTimer(id);
+        }
+        m_tickSwitch.unlock();
+    }
 }
 
 int PaintManager::IsMTimerControl(MControl* control)
@@ -71,6 +120,8 @@ void PaintManager::OnMTimer(UINT id)
         MAutoLock guard(m_timerControlsLock);
         m_ticking = nullptr;
     }
+    // Stops the tick once no control wants it, also when a flag was cleared directly.
+    RefreshPeriodicTick();
     --m_inTick;
 }
 
