@@ -234,6 +234,11 @@ private:
     void TrackMouse();
     bool IsLive(MControl* control);
     bool PeriodicTickWanted();
+    // Remembers the first family of a private font collection (now owned by the manager)
+    // under `family`; deletes the collection and returns null when it was not loaded or
+    // holds no family.
+    Gdiplus::FontFamily* KeepFontFamily(const wchar_t* family, Gdiplus::PrivateFontCollection* collection,
+                                        bool loaded);
     MControl* FindFocusable(bool forward);
 
     int m_init = 0;

@@ -94,20 +94,7 @@ Gdiplus::FontFamily* PaintManager::AddTempFont(const wchar_t* family, const wcha
     if (!family || !file || GetFileAttributesW(file) == INVALID_FILE_ATTRIBUTES)
         return nullptr;
     auto* collection = new Gdiplus::PrivateFontCollection;
-    Gdiplus::FontFamily* copy = nullptr;
-    if (collection->AddFontFile(file) == Gdiplus::Ok)
-        copy = FirstFamily(*collection);
-    if (!copy) {
-        delete collection;
-        return nullptr;
-    }
-    MAutoLock guard(m_fontLock);
-    auto it = m_fonts.find(CString(family));
-    if (it != m_fonts.end())
-        delete it->second;
-    m_fonts[CString(family)] = copy;
-    m_fontCollections.push_back(collection); // the family needs its collection
-    return copy;
+    return KeepFontFamily(family, collection, collection->AddFontFile(file) == Gdiplus::Ok);
 }
 
 Gdiplus::FontFamily* PaintManager::AddTempFont(const wchar_t* family, UINT resourceId)
@@ -122,9 +109,13 @@ Gdiplus::FontFamily* PaintManager::AddTempFont(const wchar_t* family, UINT resou
     if (!data || !size)
         return nullptr;
     auto* collection = new Gdiplus::PrivateFontCollection;
-    Gdiplus::FontFamily* copy = nullptr;
-    if (collection->AddMemoryFont(data, static_cast<INT>(size)) == Gdiplus::Ok)
-        copy = FirstFamily(*collection);
+    return KeepFontFamily(family, collection, collection->AddMemoryFont(data, static_cast<INT>(size)) == Gdiplus::Ok);
+}
+
+Gdiplus::FontFamily* PaintManager::KeepFontFamily(const wchar_t* family, Gdiplus::PrivateFontCollection* collection,
+                                                  bool loaded)
+{
+    Gdiplus::FontFamily* copy = loaded ? FirstFamily(*collection) : nullptr;
     if (!copy) {
         delete collection;
         return nullptr;
@@ -134,7 +125,7 @@ Gdiplus::FontFamily* PaintManager::AddTempFont(const wchar_t* family, UINT resou
     if (it != m_fonts.end())
         delete it->second;
     m_fonts[CString(family)] = copy;
-    m_fontCollections.push_back(collection);
+    m_fontCollections.push_back(collection); // the family needs its collection
     return copy;
 }
 
