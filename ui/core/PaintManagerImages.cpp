@@ -7,6 +7,24 @@
 #include "MRender.h"
 #include "Manager.h"
 
+namespace {
+
+// A cache entry for an image cut into `count` (at least 1) frames side by side; it owns
+// the image. Null when the image could not be loaded.
+ImgResInfo* NewImgResInfo(Gdiplus::Image* image, int count)
+{
+    if (!image)
+        return nullptr;
+    auto* info = new ImgResInfo;
+    info->image = image;
+    info->frameWidth = static_cast<int>(image->GetWidth()) / count;
+    info->frameHeight = static_cast<int>(image->GetHeight());
+    info->count = count;
+    return info;
+}
+
+} // namespace
+
 ImgResInfo* PaintManager::AddImgResInfo(const wchar_t* name, int count)
 {
     if (!name || !*name)
@@ -16,14 +34,9 @@ ImgResInfo* PaintManager::AddImgResInfo(const wchar_t* name, int count)
     auto it = m_imageFiles.find(CString(name));
     if (it != m_imageFiles.end())
         return it->second; // the first split stays in force
-    Gdiplus::Image* image = MRender::LoadImageFromFile(CString(Manager::GetSkinFolder() + name));
-    if (!image)
+    ImgResInfo* info = NewImgResInfo(MRender::LoadImageFromFile(CString(Manager::GetSkinFolder() + name)), count);
+    if (!info)
         return nullptr;
-    auto* info = new ImgResInfo;
-    info->image = image;
-    info->frameWidth = static_cast<int>(image->GetWidth()) / count;
-    info->frameHeight = static_cast<int>(image->GetHeight());
-    info->count = count;
     info->name = CString(name);
     m_imageFiles[info->name] = info;
     return info;
@@ -38,14 +51,9 @@ ImgResInfo* PaintManager::AddImgResInfo(UINT id, CString type, int count, int fr
     if (it != cache.end())
         return it->second;
     HINSTANCE module = fromApplication ? Manager::GetInstance() : Manager::GetLibraryInstance();
-    Gdiplus::Image* image = MRender::LoadImageFromIDResource(id, type, module);
-    if (!image)
+    ImgResInfo* info = NewImgResInfo(MRender::LoadImageFromIDResource(id, type, module), count);
+    if (!info)
         return nullptr;
-    auto* info = new ImgResInfo;
-    info->image = image;
-    info->frameWidth = static_cast<int>(image->GetWidth()) / count;
-    info->frameHeight = static_cast<int>(image->GetHeight());
-    info->count = count;
     info->resourceId = id;
     cache[id] = info;
     return info;
