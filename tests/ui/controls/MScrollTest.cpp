@@ -2,7 +2,7 @@
 // paging with their position reports, their face, and their skin from the toolkit.
 #include <gtest/gtest.h>
 
-#include "ToolkitTestSupport.h"
+#include "ui/core/ToolkitTestSupport.h"
 #include "ui/controls/MScroll.h"
 
 using namespace toolkit_test;
