@@ -3,13 +3,21 @@
 #include <cwchar>
 
 #include "CArea.h"
+#include "CGifPicture.h"
+#include "CPhotoFrame.h"
+#include "CSliderPicture.h"
 #include "CSpinButton.h"
 #include "MEdit.h"
 #include "MEditEx.h"
+#include "MLevelCtrl.h"
+#include "MPicture.h"
+#include "MProgress.h"
 #include "MRichEdit.h"
 #include "MScroll.h"
 #include "MSlider.h"
 #include "MSpinButton.h"
+#include "MText.h"
+#include "MenuItem.h"
 
 namespace {
 
@@ -78,19 +86,59 @@ MControl* MakeEditEx(MObject* parent, UINT id, CRect rect, const wchar_t* title,
     return new MEditEx(parent, id, rect, title, visible, enabled);
 }
 
+MControl* MakeText(MObject* parent, UINT id, CRect rect, const wchar_t* title, int visible, int)
+{
+    return new MText(parent, id, rect, title, visible);
+}
+
+MControl* MakePicture(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int enabled)
+{
+    return new MPicture(parent, id, rect, visible, enabled);
+}
+
+MControl* MakePhotoFrame(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int enabled)
+{
+    return new CPhotoFrame(parent, id, rect, visible, enabled);
+}
+
+MControl* MakeSliderPicture(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int enabled)
+{
+    return new CSliderPicture(parent, id, rect, visible, enabled);
+}
+
+MControl* MakeGifPicture(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int enabled)
+{
+    return new CGifPicture(parent, id, rect, visible, enabled);
+}
+
+MControl* MakeProgress(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int enabled)
+{
+    return new MProgress(parent, id, rect, visible, enabled);
+}
+
+MControl* MakeLevelCtrl(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int enabled)
+{
+    return new MLevelCtrl(parent, id, rect, visible, enabled);
+}
+
+MControl* MakeMenuItem(MObject* parent, UINT id, CRect rect, const wchar_t* title, int visible, int enabled)
+{
+    return new MenuItem(parent, id, rect, title, visible, enabled);
+}
+
 // Every class name the factories know, with the arguments its constructor takes and the
 // factories that offer it. A class joins the build by giving its entry a maker (like
 // MakeArea); entries without one create nothing.
 const ClassEntry kClasses[] = {
     {L"CArea", kVisibleForceEnabled, true, true, MakeArea},
-    {L"MText", kTitleVisible, true, true, nullptr},
-    {L"MPicture", kVisibleEnabled, true, true, nullptr},
-    {L"CPhotoFrame", kVisibleEnabled, true, true, nullptr},
-    {L"CSliderPicture", kVisibleEnabled, true, true, nullptr},
-    {L"CGifPicture", kVisibleEnabled, true, true, nullptr},
-    {L"MProgress", kVisibleEnabled, true, true, nullptr},
+    {L"MText", kTitleVisible, true, true, MakeText},
+    {L"MPicture", kVisibleEnabled, true, true, MakePicture},
+    {L"CPhotoFrame", kVisibleEnabled, true, true, MakePhotoFrame},
+    {L"CSliderPicture", kVisibleEnabled, true, true, MakeSliderPicture},
+    {L"CGifPicture", kVisibleEnabled, true, true, MakeGifPicture},
+    {L"MProgress", kVisibleEnabled, true, true, MakeProgress},
     {L"MSlider", kVisibleEnabled, true, true, MakeSlider},
-    {L"MLevelCtrl", kVisibleEnabled, true, true, nullptr},
+    {L"MLevelCtrl", kVisibleEnabled, true, true, MakeLevelCtrl},
     {L"CColorButton", kVisibleEnabled, true, true, nullptr},
     {L"MSpinButton", kVisibleEnabled, true, true, MakeSpinButton},
     {L"CSpinButton", kVisibleEnabled, true, true, MakeRichSpinButton},
@@ -119,7 +167,7 @@ const ClassEntry kClasses[] = {
     {L"CRecordList", kVisible, true, false, nullptr},
     {L"CirclePalette", kVisibleForceEnabled, true, true, nullptr},
     {L"CDeviceCtrl", kVisibleForceEnabled, true, true, nullptr},
-    {L"MenuItem", kTitleVisibleForceEnabled, true, true, nullptr},
+    {L"MenuItem", kTitleVisibleForceEnabled, true, true, MakeMenuItem},
     {L"UpgradeButton", kTitleVisibleForceEnabled, true, false, nullptr},
     {L"DownloadButton", kTitleVisibleForceEnabled, true, false, nullptr},
     {L"CComboBoxList", kVisibleForceEnabled, false, true, nullptr},
