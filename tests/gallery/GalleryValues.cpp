@@ -45,6 +45,7 @@ static GallerySection values(L"Scroll bars, sliders, spin boxes", 420, 250, [](G
         if (!spin)
             continue;
         spin->SetImage(L"img_edit.png", 4);
+        spin->SetTextColor(Gdiplus::Color(0xFF, 0xE0, 0xE0, 0xE0)); // the default is dark, for light skins
         spin->SetCurValue(i == 0 ? 5 : i == 1 ? 100 : 12);
         if (i == 1)
             spin->SetControlFocus(1);
