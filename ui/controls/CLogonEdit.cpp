@@ -8,10 +8,10 @@ CLogonEdit::CLogonEdit(MObject* parent, UINT id, CRect rect, const wchar_t* tipT
     m_style = 0x100080; // automatic horizontal scrolling with a horizontal bar
 }
 
-void CLogonEdit::DrawRichFace(HDC& dc, int w, int h)
+void CLogonEdit::DrawFace(HDC& dc, int w, int h)
 {
     if (!m_title.IsEmpty() || m_tip.IsEmpty()) {
-        MRichEdit::DrawRichFace(dc, w, h);
+        MRichEdit::DrawFace(dc, w, h);
         return;
     }
     {

@@ -10,5 +10,5 @@ public:
     static const DWORD kTipColor = 0xFE898989;
 
 protected:
-    void DrawRichFace(HDC& dc, int w, int h) override;
+    void DrawFace(HDC& dc, int w, int h) override;
 };

@@ -1,5 +1,7 @@
 #include "CSpinButton.h"
 
+#include "MSpinButton.h"
+
 CSpinButton::CSpinButton(MObject* parent, UINT id, CRect rect, int visible, int enabled)
     : MRichEdit(parent, id, rect, L"", visible, enabled)
 {
@@ -12,16 +14,7 @@ CSpinButton::CSpinButton(MObject* parent, UINT id, CRect rect, int visible, int 
 void CSpinButton::InitControl(PaintManager* manager)
 {
     MRichEdit::InitControl(manager);
-    if (!m_up) {
-        m_up = CreateControl(L"CImageButton", kUpButtonId, CRect(), L"", 1, m_enabled);
-        if (auto* up = dynamic_cast<MControlFont*>(m_up))
-            up->SetImage(L"img_spin_up.png", 4);
-    }
-    if (!m_down) {
-        m_down = CreateControl(L"CImageButton", kDownButtonId, CRect(), L"", 1, m_enabled);
-        if (auto* down = dynamic_cast<MControlFont*>(m_down))
-            down->SetImage(L"img_spin_down.png", 4);
-    }
+    MSpinButton::CreateArrowButtons(*this, m_up, m_down);
     LayoutButtons();
 }
 

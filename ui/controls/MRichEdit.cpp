@@ -331,7 +331,7 @@ CRect MRichEdit::GetTextArea() const
                  m_rect.bottom - m_padding.bottom);
 }
 
-void MRichEdit::DrawRichFace(HDC& dc, int w, int h)
+void MRichEdit::DrawFace(HDC& dc, int w, int h)
 {
     {
         MBitsGraphics bitsGraphics(m_cacheBits, w, h);
@@ -349,18 +349,8 @@ void MRichEdit::DrawRichFace(HDC& dc, int w, int h)
     GdiFlush();
 }
 
-void MRichEdit::DrawControl(HDC& dc, CRect)
+void MRichEdit::DrawControl(HDC& dc, CRect clip)
 {
-    const int w = m_rect.Width(), h = m_rect.Height();
-    if (w <= 0 || h <= 0)
-        return;
-    if (!m_update) {
-        UpdateMemDC(dc, w, h);
-        if (!m_memDC)
-            return;
-        CopyBackground(dc);
-        GdiFlush();
-        DrawRichFace(m_memDC, w, h);
-    }
-    BlitCache(dc);
+    // A panel has no face; this box has one, cached like any control's.
+    MControl::DrawControl(dc, clip);
 }

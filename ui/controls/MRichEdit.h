@@ -43,7 +43,7 @@ public:
 
 protected:
     // Face of the box: the skin frame of the state (corner) and the text.
-    virtual void DrawRichFace(HDC& dc, int w, int h);
+    void DrawFace(HDC& dc, int w, int h) override;
     // The text rect inside the control (window coordinates).
     virtual CRect GetTextArea() const;
     void SetState(int state);

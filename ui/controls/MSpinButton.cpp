@@ -22,17 +22,23 @@ MSpinButton::MSpinButton(MObject* parent, UINT id, CRect rect, int visible, int 
 void MSpinButton::InitControl(PaintManager* manager)
 {
     MPanel::InitControl(manager);
-    if (!m_up) {
-        m_up = CreateControl(L"CImageButton", kUpButtonId, CRect(), L"", 1, m_enabled);
-        if (auto* up = dynamic_cast<MControlFont*>(m_up))
-            up->SetImage(L"img_spin_up.png", 4);
-    }
-    if (!m_down) {
-        m_down = CreateControl(L"CImageButton", kDownButtonId, CRect(), L"", 1, m_enabled);
-        if (auto* down = dynamic_cast<MControlFont*>(m_down))
-            down->SetImage(L"img_spin_down.png", 4);
-    }
+    CreateArrowButtons(*this, m_up, m_down);
     LayoutButtons();
+}
+
+void MSpinButton::CreateArrowButtons(MPanel& owner, MControl*& up, MControl*& down)
+{
+    const int enabled = owner.IsEnabled();
+    if (!up) {
+        up = owner.CreateControl(L"CImageButton", kUpButtonId, CRect(), L"", 1, enabled);
+        if (auto* button = dynamic_cast<MControlFont*>(up))
+            button->SetImage(L"img_spin_up.png", 4);
+    }
+    if (!down) {
+        down = owner.CreateControl(L"CImageButton", kDownButtonId, CRect(), L"", 1, enabled);
+        if (auto* button = dynamic_cast<MControlFont*>(down))
+            button->SetImage(L"img_spin_down.png", 4);
+    }
 }
 
 void MSpinButton::LayoutButtons()

@@ -42,6 +42,10 @@ public:
     static const UINT kDownButtonId = 31;
     static const int kMaxLimitLength = 9;
 
+    // Creates the skinned arrow buttons (ids 30 and 31) of a spin box into `owner`, unless
+    // they exist; they stay null while the build has no image buttons.
+    static void CreateArrowButtons(MPanel& owner, MControl*& up, MControl*& down);
+
 private:
     void LayoutButtons();
     void SetState(int state);
