@@ -12,7 +12,6 @@ CTimerButton::CTimerButton(MObject* parent, UINT id, CRect rect, const wchar_t* 
     : MStateButton(parent, id, rect, title, visible, enabled)
 {
     m_hAlign = 1;
-    m_runTimer = 1;
     m_changesCursor = false;
 }
 
@@ -35,6 +34,8 @@ int CTimerButton::SetRun(int run)
     m_running = run != 0;
     m_lastRedraw = 0;
     m_start = Now();
+    // The periodic tick redraws the countdown only while a run goes on.
+    SetRunTimer(m_running ? 1 : 0);
     if (m_manager) {
         // The periodic tick runs on another thread; a run ends on the window's thread.
         if (m_running)
@@ -49,6 +50,7 @@ int CTimerButton::SetRun(int run)
 void CTimerButton::StopRun()
 {
     m_running = false;
+    SetRunTimer(0);
     if (m_manager)
         m_manager->KillTimer(this, kEndCheckKey);
     UpdateControl(1);
