@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "CArea.h"
+#include "KeyboardCtrl.h"
 
 namespace {
 
@@ -29,6 +30,11 @@ struct ClassEntry {
 MControl* MakeArea(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int enabled)
 {
     return new CArea(parent, id, rect, visible, enabled);
+}
+
+MControl* MakeKeyboardCtrl(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int)
+{
+    return new KeyboardCtrl(parent, id, rect, visible);
 }
 
 // Every class name the factories know, with the arguments its constructor takes and the
@@ -66,7 +72,7 @@ const ClassEntry kClasses[] = {
     {L"MPalette", kVisible, true, true, nullptr},
     {L"CColorPalette", kVisible, true, true, nullptr},
     {L"CColorSelect", kVisible, true, true, nullptr},
-    {L"KeyboardCtrl", kVisible, true, true, nullptr},
+    {L"KeyboardCtrl", kVisible, true, true, MakeKeyboardCtrl},
     {L"KeyFuncControl", kVisible, true, false, nullptr},
     {L"DListBox", kVisible, true, false, nullptr},
     {L"CRecordList", kVisible, true, false, nullptr},
