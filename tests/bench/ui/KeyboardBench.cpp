@@ -9,6 +9,7 @@
 
 #include "support/Bench.h"
 #include "support/LayoutKeys.h"
+#include "support/TestPaths.h"
 #include "ui/controls/ZuntControls.h"
 #include "ui/core/ZuntUI.h"
 
@@ -65,7 +66,8 @@ struct Surface {
 
 // The model's keys on a control as the main window places them.
 struct Board {
-    explicit Board(const wchar_t* model) : layout(testsupport::ReadLayoutKeys(model))
+    explicit Board(const wchar_t* model)
+        : layout(testsupport::ReadLayoutKeys(testsupport::ProgramFolder() + L"\\layouts\\" + model + L".xml"))
     {
         rect = CRect(20, 20, 20 + layout.width, 20 + layout.height);
         kb = new KeyboardCtrl(&owner, 1, rect, 1);
