@@ -28,17 +28,18 @@ inline DWORD Mul255(DWORD x, DWORD y)
     return (t + (t >> 8)) >> 8;
 }
 
-// Premultiplied source-over of one pixel.
+// Premultiplied source-over of one pixel (two channels per multiply, rounded like Mul255).
 inline DWORD Over(DWORD src, DWORD dst)
 {
     const DWORD a = src >> 24;
     if (a == 255)
         return src;
     const DWORD inv = 255 - a;
-    const DWORD da = Mul255(dst >> 24, inv), dr = Mul255((dst >> 16) & 0xFF, inv);
-    const DWORD dg = Mul255((dst >> 8) & 0xFF, inv), db = Mul255(dst & 0xFF, inv);
-    return ((a + da) << 24) | ((((src >> 16) & 0xFF) + dr) << 16) | ((((src >> 8) & 0xFF) + dg) << 8) |
-           ((src & 0xFF) + db);
+    DWORD rb = (dst & 0x00FF00FF) * inv + 0x00800080;
+    rb = ((rb + ((rb >> 8) & 0x00FF00FF)) >> 8) & 0x00FF00FF;
+    DWORD ag = ((dst >> 8) & 0x00FF00FF) * inv + 0x00800080;
+    ag = (ag + ((ag >> 8) & 0x00FF00FF)) & 0xFF00FF00;
+    return src + rb + ag;
 }
 
 // ARGB of a 0x00BBGGRR key colour, opaque.
@@ -760,6 +761,7 @@ void KeyboardCtrl::DrawMusicMode(int cx, int cy)
 void KeyboardCtrl::PreparePicture()
 {
     m_picture.clear();
+    m_opaqueRuns.clear();
     m_pictureW = m_imageW > 0 ? m_imageW : static_cast<int>(m_kbImage->GetWidth());
     m_pictureH = m_imageH > 0 ? m_imageH : static_cast<int>(m_kbImage->GetHeight());
     if (m_pictureW <= 0 || m_pictureH <= 0)
@@ -776,7 +778,19 @@ void KeyboardCtrl::PreparePicture()
                     Gdiplus::UnitPixel);
         g.Flush(Gdiplus::FlushIntentionSync);
     }
-    m_pictureOpaque = std::all_of(m_picture.begin(), m_picture.end(), [](DWORD p) { return (p >> 24) == 255; });
+    // A keyboard picture is opaque but for its rounded outer edge: each row is mostly one
+    // opaque run that can be copied instead of blended.
+    m_opaqueRuns.resize(static_cast<size_t>(m_pictureH));
+    for (int y = 0; y < m_pictureH; ++y) {
+        const DWORD* row = m_picture.data() + static_cast<size_t>(y) * m_pictureW;
+        int first = 0;
+        while (first < m_pictureW && (row[first] >> 24) != 255)
+            ++first;
+        int end = first;
+        while (end < m_pictureW && (row[end] >> 24) == 255)
+            ++end;
+        m_opaqueRuns[static_cast<size_t>(y)] = std::make_pair(first, end);
+    }
 }
 
 bool KeyboardCtrl::DrawKeyboardPicture(int cx, int cy)
@@ -791,26 +805,27 @@ bool KeyboardCtrl::DrawKeyboardPicture(int cx, int cy)
     const int x0 = std::max(0, -m_offsetX), x1 = std::min(m_pictureW, cx - m_offsetX);
     if (x0 >= x1)
         return true;
+    auto blend = [](const DWORD* src, DWORD* dst, int from, int to) {
+        for (int x = from; x < to; ++x)
+            if (src[x] >> 24)
+                dst[x] = Over(src[x], dst[x]);
+    };
     for (int y = 0; y < m_pictureH; ++y) {
         const int row = m_offsetY + y;
         if (row < 0 || row >= cy)
             continue;
         DWORD* dst = pixels + static_cast<size_t>(cy - 1 - row) * cx + m_offsetX; // bottom-up rows
         const DWORD* src = m_picture.data() + static_cast<size_t>(y) * m_pictureW;
-        if (m_pictureOpaque) {
-            std::copy(src + x0, src + x1, dst + x0);
-            continue;
-        }
-        for (int x = x0; x < x1; ++x) {
-            const DWORD s = src[x];
-            if (s >> 24)
-                dst[x] = Over(s, dst[x]);
-        }
+        const int first = std::min(std::max(m_opaqueRuns[static_cast<size_t>(y)].first, x0), x1);
+        const int end = std::min(std::max(m_opaqueRuns[static_cast<size_t>(y)].second, first), x1);
+        blend(src, dst, x0, first);
+        std::copy(src + first, src + end, dst + first);
+        blend(src, dst, end, x1);
     }
     return true;
 }
 
-const std::vector<BYTE>& KeyboardCtrl::OutlineMask(int w, int h)
+const std::vector<KeyboardCtrl::OutlinePixel>& KeyboardCtrl::OutlineMask(int w, int h)
 {
     auto it = m_masks.find(std::make_pair(w, h));
     if (it != m_masks.end())
@@ -826,9 +841,11 @@ const std::vector<BYTE>& KeyboardCtrl::OutlineMask(int w, int h)
                                    false, 0);
         g.Flush(Gdiplus::FlushIntentionSync);
     }
-    std::vector<BYTE> mask(surface.size());
-    for (size_t i = 0; i < surface.size(); ++i)
-        mask[i] = static_cast<BYTE>(surface[i] >> 24);
+    std::vector<OutlinePixel> mask;
+    for (int y = 0; y < mh; ++y)
+        for (int x = 0; x < mw; ++x)
+            if (const BYTE cover = static_cast<BYTE>(surface[static_cast<size_t>(y) * mw + x] >> 24))
+                mask.push_back(OutlinePixel{x - kMaskMargin, y - kMaskMargin, cover});
     return m_masks.emplace(std::make_pair(w, h), std::move(mask)).first->second;
 }
 
@@ -839,27 +856,24 @@ void KeyboardCtrl::DrawOutline(int cx, int cy, const CRect& keyRect, DWORD argb)
     if (!alpha || w <= 0 || h <= 0)
         return;
     // The outline is drawn once per key size into a coverage mask; every key of that size
-    // is then the mask in its colour, composited like the pen would be.
-    const std::vector<BYTE>& mask = OutlineMask(w, h);
-    const int mw = w + 2 * kMaskMargin, mh = h + 2 * kMaskMargin;
-    const int left = keyRect.left - kMaskMargin, top = keyRect.top - kMaskMargin;
+    // is then the mask in its colour, composited as the pen would be.
     const DWORD r = (argb >> 16) & 0xFF, g = (argb >> 8) & 0xFF, b = argb & 0xFF;
+    const bool inside = keyRect.left >= kMaskMargin && keyRect.top >= kMaskMargin &&
+                        keyRect.right + kMaskMargin <= cx && keyRect.bottom + kMaskMargin <= cy;
     DWORD* pixels = reinterpret_cast<DWORD*>(m_cacheBits);
-    for (int my = 0; my < mh; ++my) {
-        const int y = top + my;
-        if (y < 0 || y >= cy)
+    DWORD lastCover = 256, src = 0;
+    for (const OutlinePixel& p : OutlineMask(w, h)) {
+        const int x = keyRect.left + p.x, y = keyRect.top + p.y;
+        if (!inside && (x < 0 || x >= cx || y < 0 || y >= cy))
             continue;
-        DWORD* row = pixels + static_cast<size_t>(cy - 1 - y) * cx;
-        const BYTE* cov = mask.data() + static_cast<size_t>(my) * mw;
-        for (int mx = 0; mx < mw; ++mx) {
-            const int x = left + mx;
-            if (!cov[mx] || x < 0 || x >= cx)
-                continue;
-            const DWORD a = Mul255(alpha, cov[mx]);
-            if (!a)
-                continue;
-            const DWORD src = (a << 24) | (Mul255(r, a) << 16) | (Mul255(g, a) << 8) | Mul255(b, a);
-            row[x] = Over(src, row[x]);
+        if (p.cover != lastCover) { // runs of equal coverage share the source pixel
+            lastCover = p.cover;
+            const DWORD a = Mul255(alpha, p.cover);
+            src = (a << 24) | (Mul255(r, a) << 16) | (Mul255(g, a) << 8) | Mul255(b, a);
         }
+        if (!(src >> 24))
+            continue;
+        DWORD& d = pixels[static_cast<size_t>(cy - 1 - y) * cx + x]; // bottom-up rows
+        d = Over(src, d);
     }
 }

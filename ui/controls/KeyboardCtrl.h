@@ -152,7 +152,11 @@ private:
     void PreparePicture();
     // Outline of a key (rounded rectangle, ratio 12, pen 2, no fill) in an ARGB colour.
     void DrawOutline(int cx, int cy, const CRect& keyRect, DWORD argb);
-    const std::vector<BYTE>& OutlineMask(int w, int h);
+    struct OutlinePixel {
+        int x, y;  // relative to the key rect's top-left corner
+        BYTE cover; // 1..255
+    };
+    const std::vector<OutlinePixel>& OutlineMask(int w, int h);
 
     std::vector<KEY_INFO*> m_keys; // owned
     MLock m_lock;                  // guards the keys and the lighting data
@@ -185,7 +189,8 @@ private:
     // The picture at its drawn size, premultiplied, top-down (made when first drawn).
     std::vector<DWORD> m_picture;
     int m_pictureW = 0, m_pictureH = 0;
-    bool m_pictureOpaque = false;
-    // Outline coverage per key size ((w + 4) x (h + 4), the outline drawn at (2, 2)).
-    std::map<std::pair<int, int>, std::vector<BYTE>> m_masks;
+    // Per picture row, the opaque run [first, second) copied as it is; the rest is blended.
+    std::vector<std::pair<int, int>> m_opaqueRuns;
+    // The pixels an outline covers, per key size (the rounded rectangle drawn once).
+    std::map<std::pair<int, int>, std::vector<OutlinePixel>> m_masks;
 };
