@@ -11,7 +11,7 @@
 
 namespace {
 
-const int kPreviewHeight = 104; // the light-mode strip shows the top of the picture
+const int kPreviewHeight = 122; // the light-mode strip shows the top of the picture
 KeyboardCtrl* g_board = nullptr;
 CPoint g_hoverPoint;
 
@@ -44,7 +44,7 @@ const testsupport::LayoutKeys& Layout()
 } // namespace
 
 static GallerySection keyboard(
-    L"KeyboardCtrl: Q77X, custom mode (selected W, checked A S D, tip over F5) / light-mode preview frame", 742,
+    L"KeyboardCtrl: Q77X, custom mode (selected W, checked A S D, tip over G) / light-mode preview frame", 742,
     314 + 8 + kPreviewHeight,
     [](GalleryContext& g) {
         const testsupport::LayoutKeys& layout = Layout();
@@ -63,7 +63,7 @@ static GallerySection keyboard(
                     g_board->SetKeyCheck(keys[i]->keyValue, 1);
                 if (name == CString(L"W"))
                     g_board->SetSelectItem(static_cast<int>(i));
-                if (name == CString(L"F5")) {
+                if (name == CString(L"G")) {
                     g_board->SetTipKey(keys[i]->keyValue, L"Macro", L"Copy and paste");
                     CRect r = g_board->GetRealRect(keys[i]->rect);
                     r.OffsetRect(g_board->GetRect().left, g_board->GetRect().top);
@@ -87,7 +87,7 @@ static GallerySection keyboard(
     [](GalleryContext& g) {
         if (!g_board || (g_hoverPoint.x == 0 && g_hoverPoint.y == 0))
             return;
-        // Hover F5 with the real pointer there, so that no mouse-leave takes the tip away.
+        // Hover G with the real pointer there, so that no mouse-leave takes the tip away.
         HWND hwnd = g.dialog->GetSafeHwnd();
         POINT screen = g_hoverPoint;
         ClientToScreen(hwnd, &screen);
