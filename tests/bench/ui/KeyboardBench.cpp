@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "support/Bench.h"
+#include "UiBench.h"
 #include "support/LayoutKeys.h"
 #include "support/TestPaths.h"
 #include "ui/controls/ZuntControls.h"
@@ -28,17 +29,6 @@ public:
         return 0;
     }
     int updates = 0;
-};
-
-struct Gdiplus_ {
-    Gdiplus_()
-    {
-        Gdiplus::GdiplusStartupInput input;
-        Gdiplus::GdiplusStartup(&token, &input, nullptr);
-        Manager::SetInstance(GetModuleHandleW(nullptr));
-    }
-    ~Gdiplus_() { Gdiplus::GdiplusShutdown(token); }
-    ULONG_PTR token = 0;
 };
 
 // A 32-bit DIB like the window's paint surface.
@@ -105,7 +95,7 @@ bool Ready(const Board& b)
 
 TASTRO_BENCH(keyboard_light_step_k104)
 {
-    Gdiplus_ gdiplus;
+    uibench::GdiplusSession gdiplus;
     Board b(L"k104");
     if (!Ready(b))
         return;
@@ -131,7 +121,7 @@ TASTRO_BENCH(keyboard_light_step_k104)
 
 TASTRO_BENCH(keyboard_repaint_k104)
 {
-    Gdiplus_ gdiplus;
+    uibench::GdiplusSession gdiplus;
     Board b(L"k104");
     if (!Ready(b))
         return;
@@ -164,7 +154,7 @@ TASTRO_BENCH(keyboard_repaint_k104)
 
 TASTRO_BENCH(keyboard_hover_ten_keys_k104)
 {
-    Gdiplus_ gdiplus;
+    uibench::GdiplusSession gdiplus;
     Board b(L"k104");
     if (!Ready(b))
         return;
