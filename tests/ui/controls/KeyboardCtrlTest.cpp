@@ -564,6 +564,36 @@ TEST_F(KeyboardWindow, ClicksThroughTheWindowReachTheDialog)
     EXPECT_EQ(kb->GetTipsWindow(), nullptr) << "tips are off by default";
 }
 
+TEST_F(KeyboardWindow, ThePeriodicTimerAnimatesTheFrames)
+{
+    const BYTE data[4] = {10, 20, 30, 40};
+    kb->SetKeyboardCtrlMode(KeyboardCtrl::KB_MODE_LIGHT);
+    kb->SetLightModeData(data, 4);
+    kb->SetLightSpeed(7);
+    kb->SetRunTimer(1);
+    dlg.updateThreads.clear();
+    // The window's 10 ms periodic tick (multimedia timer thread) drives the preview.
+    const UINT timer = dlg.SetMTimer(10);
+    ASSERT_NE(timer, 0u);
+    int changes = 0, last = kb->GetLightFrameIndex();
+    EXPECT_TRUE(PumpUntil([&] {
+        if (kb->GetLightFrameIndex() != last) {
+            last = kb->GetLightFrameIndex();
+            ++changes;
+        }
+        return changes >= 3;
+    }, 5000));
+    dlg.KillMTimer(timer);
+    Pump(50);
+    EXPECT_FALSE(dlg.updateThreads.empty()) << "frame steps ask for repaints";
+
+    // Hidden, the control does not animate.
+    kb->SetVisible(0);
+    const int frame = kb->GetLightFrameIndex();
+    EXPECT_EQ(kb->OnTimer(), 0);
+    EXPECT_EQ(kb->GetLightFrameIndex(), frame);
+}
+
 TEST(KeyboardFactory, PanelsMakeItByName)
 {
     RecordingOwner owner;
