@@ -4,6 +4,7 @@
 #include <gdiplus.h>
 
 #include "resources/resource.h"
+#include "storage/Paths.h"
 #include "ui/core/ZuntUI.h"
 
 namespace {
@@ -80,6 +81,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show)
 {
     Manager::SetInstance(instance);
     Manager::SetDeviceName(L"Tastro");
+    SetSoftwareName(Manager::GetDeviceName());
 
     ULONG_PTR gdiplus = 0;
     Gdiplus::GdiplusStartupInput input;

@@ -7,7 +7,6 @@
 #include <cwchar>
 #include <vector>
 
-#include "ui/core/Manager.h"
 
 bool IsPlainName(const wchar_t* name)
 {
@@ -17,10 +16,15 @@ bool IsPlainName(const wchar_t* name)
            !std::wcsstr(name, L"..");
 }
 
+namespace {
+std::wstring g_softwareName;
+} // namespace
+
+void SetSoftwareName(const wchar_t* name) { g_softwareName = name ? name : L""; }
+
 std::wstring GetSoftwareName()
 {
-    const wchar_t* name = Manager::GetDeviceName();
-    return IsPlainName(name) ? std::wstring(name) : std::wstring(L"Tastro");
+    return IsPlainName(g_softwareName.c_str()) ? g_softwareName : std::wstring(L"Tastro");
 }
 
 std::wstring GetProgramFolder()

@@ -4,8 +4,11 @@
 #include <string>
 
 // The software name that names the registry key, the data folder and the start-up entry:
-// the toolkit's device name, or "Tastro" when that is empty or not usable as a single
-// folder or key name (it holds '\', '/', ':' or "..").
+// the name start-up set (the software name of the description file, which is also the
+// toolkit's device name), or "Tastro" when that is empty or not usable as a single folder
+// or key name (it holds '\', '/', ':' or ".."). Set it on the window's thread before
+// anything else runs.
+void SetSoftwareName(const wchar_t* name);
 std::wstring GetSoftwareName();
 
 // True when `name` is non-empty and holds no '\', '/', ':' or "..", so that a path built

@@ -48,12 +48,12 @@ TEST_F(PathsNames, SoftwareNameNamesKeyAndDataFolder)
         {L"..", L"Tastro"},
     };
     for (const Case& c : cases) {
-        Manager::SetDeviceName(c.deviceName);
+        SetSoftwareName(c.deviceName);
         EXPECT_EQ(GetSoftwareName(), c.softwareName) << Narrow(c.deviceName);
         EXPECT_EQ(GetSettingsKeyPath(), std::wstring(L"SOFTWARE\\") + c.softwareName);
         EXPECT_EQ(GetDataFolder(), std::wstring(local) + L"\\" + c.softwareName + L" Files\\");
     }
-    Manager::SetDeviceName(nullptr);
+    SetSoftwareName(nullptr);
     EXPECT_EQ(GetSoftwareName(), L"Tastro");
 }
 

@@ -9,7 +9,7 @@
 #include "storage/Paths.h"
 #include "storage/Settings.h"
 #include "support/TestPaths.h"
-#include "ui/core/Manager.h"
+#include "storage/Paths.h"
 
 class OwnSoftwareName : public testing::Test {
 protected:
@@ -18,13 +18,13 @@ protected:
         const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
         m_name = L"TastroTest " + std::wstring(info->name(), info->name() + strlen(info->name())) + L" " +
                  std::to_wstring(GetCurrentProcessId());
-        Manager::SetDeviceName(m_name.c_str());
+        SetSoftwareName(m_name.c_str());
         Cleanup();
     }
     void TearDown() override
     {
         Cleanup();
-        Manager::SetDeviceName(L"");
+        SetSoftwareName(L"");
     }
     void Cleanup()
     {
