@@ -27,6 +27,7 @@ PACKAGES=(
   tcl python3 python3-pil
   dpkg-dev xz-utils bzip2 patch ca-certificates
   fonts-liberation fonts-dejavu-core fonts-wqy-microhei fonts-open-sans
+  pulseaudio
 )
 
 missing=()
