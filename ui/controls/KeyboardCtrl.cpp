@@ -752,10 +752,7 @@ void KeyboardCtrl::DrawUserLightMode(int cx, int cy)
 
 void KeyboardCtrl::DrawMusicMode(int cx, int cy)
 {
-    if (!DrawKeyboardPicture(cx, cy))
-        return;
-    for (const KEY_INFO* k : m_keys)
-        DrawOutline(cx, cy, GetRealRect(k->rect), OpaqueArgb(k->color));
+    DrawUserLightMode(cx, cy); // the same face: each key outlined in its colour
 }
 
 void KeyboardCtrl::PreparePicture()
