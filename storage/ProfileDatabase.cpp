@@ -489,6 +489,15 @@ int ProfileDatabase::AddDefaultMusicLayer(const TextLookup& text, bool rgbKeyboa
     return GetSelectedMusicLayer();
 }
 
+bool ProfileDatabase::RunInTransaction(const std::function<bool()>& change)
+{
+    Guard guard(*this);
+    SQLiteAutoTransaction transaction(this);
+    if (!transaction.IsActive() || !change())
+        return false;
+    return transaction.Commit();
+}
+
 // ---- Profiles ----
 
 int ProfileDatabase::AddProfile(const ProfileRow& row)

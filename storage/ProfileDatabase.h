@@ -166,6 +166,12 @@ public:
     int Model() const;           // device type of the selected model, 0 before the first
     std::string Path() const;    // UTF-8 path of the file last opened
 
+    // Runs `change` as one change: under the object's lock, so no other thread's
+    // operation falls between its steps, and inside one transaction that is committed when
+    // `change` returns true and rolled back otherwise. False when the transaction could not
+    // begin, `change` failed or the commit failed; then nothing `change` did remains.
+    bool RunInTransaction(const std::function<bool()>& change);
+
     // Default rows of a new file.
     bool WriteDefaultConfig(const ProfileRow& = ProfileRow());
     // Profiles "<text 65> 1" to "... 3" and the settings rows; the first profile is made

@@ -12,22 +12,9 @@
 using dbtest::ProfileDatabaseTest;
 using dbtest::RawCount;
 using dbtest::RawRows;
+using dbtest::Snapshot;
 
 namespace {
-
-const char* const kTables[] = {"t_configdata", "t_profile_data", "t_key_macro_data", "t_key_otherdata", "t_macro_data",
-                               "t_macrorecord", "t_light_data", "t_key_light_data", "t_musiclayer_data"};
-
-std::vector<std::string> Snapshot(const std::wstring& file)
-{
-    std::vector<std::string> all;
-    for (const char* table : kTables) {
-        all.push_back(std::string("-- ") + table);
-        for (const std::string& row : RawRows(file, (std::string("SELECT * FROM ") + table).c_str()))
-            all.push_back(row);
-    }
-    return all;
-}
 
 std::vector<KeyLightRow> KeyLights(int count, int rgb)
 {

@@ -2,7 +2,6 @@
 // switches, factory reset, and damaged or foreign files that must fail cleanly.
 #include <algorithm>
 #include <cstddef>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -14,23 +13,11 @@ using dbtest::Exists;
 using dbtest::ProfileDatabaseTest;
 using dbtest::RawCount;
 using dbtest::RawRows;
+using dbtest::kTables;
+using testsupport::ReadBytes;
+using testsupport::WriteBytes;
 
 namespace {
-
-std::string ReadBytes(const std::wstring& path)
-{
-    std::ifstream in(path.c_str(), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteBytes(const std::wstring& path, const std::string& bytes)
-{
-    std::ofstream out(path.c_str(), std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-const char* const kTables[] = {"t_configdata", "t_profile_data", "t_key_macro_data", "t_key_otherdata", "t_macro_data",
-                               "t_macrorecord", "t_light_data", "t_key_light_data", "t_musiclayer_data"};
 
 // Every operation must report failure (false, 0, an empty list) and leave no transaction
 // behind when the file cannot be used.

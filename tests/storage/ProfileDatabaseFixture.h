@@ -59,6 +59,24 @@ inline int RawCount(const std::wstring& file, const char* table)
     return rows.empty() ? -1 : std::stoi(rows[0]);
 }
 
+// The tables of the schema.
+inline const char* const kTables[] = {"t_configdata", "t_profile_data", "t_key_macro_data",
+                                      "t_key_otherdata", "t_macro_data", "t_macrorecord",
+                                      "t_light_data", "t_key_light_data", "t_musiclayer_data"};
+
+// Every row of every table, each table headed by its name: equal snapshots mean an
+// unchanged file.
+inline std::vector<std::string> Snapshot(const std::wstring& file)
+{
+    std::vector<std::string> all;
+    for (const char* table : kTables) {
+        all.push_back(std::string("-- ") + table);
+        for (const std::string& row : RawRows(file, (std::string("SELECT * FROM ") + table).c_str()))
+            all.push_back(row);
+    }
+    return all;
+}
+
 inline bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 class ProfileDatabaseTest : public ::testing::Test {

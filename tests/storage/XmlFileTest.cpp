@@ -10,6 +10,9 @@
 #include "storage/XmlDocument.h"
 #include "support/TestPaths.h"
 
+using testsupport::ReadBytes;
+using testsupport::WriteBytes;
+
 namespace {
 
 std::string Utf16(const std::wstring& w, bool bigEndian)
@@ -52,30 +55,6 @@ std::wstring Ansi(const std::string& bytes)
     std::wstring w(n, L'\0');
     MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), &w[0], n);
     return w;
-}
-
-void WriteBytes(const std::wstring& path, const std::string& bytes)
-{
-    FILE* f = _wfopen(path.c_str(), L"wb");
-    ASSERT_NE(f, nullptr);
-    if (!bytes.empty()) {
-        ASSERT_EQ(fwrite(bytes.data(), 1, bytes.size(), f), bytes.size());
-    }
-    fclose(f);
-}
-
-std::string ReadBytes(const std::wstring& path)
-{
-    std::string s;
-    FILE* f = _wfopen(path.c_str(), L"rb");
-    if (!f)
-        return s;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0)
-        s.append(buffer, n);
-    fclose(f);
-    return s;
 }
 
 std::string Narrow(const std::wstring& w)

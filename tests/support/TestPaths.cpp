@@ -3,6 +3,10 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
 namespace testsupport {
 
 std::wstring ExeFolder()
@@ -47,6 +51,33 @@ bool RemoveTree(const std::wstring& folder)
     op.pFrom = from.c_str();
     op.fFlags = FOF_NO_UI;
     return SHFileOperationW(&op) == 0;
+}
+
+std::string ReadBytes(const std::wstring& path)
+{
+    std::string bytes;
+    FILE* f = _wfopen(path.c_str(), L"rb");
+    if (!f)
+        return bytes;
+    char buffer[65536];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+        bytes.append(buffer, n);
+    std::fclose(f);
+    return bytes;
+}
+
+void WriteBytes(const std::wstring& path, const std::string& bytes)
+{
+    FILE* f = _wfopen(path.c_str(), L"wb");
+    if (!f) {
+        ADD_FAILURE() << "cannot create the file";
+        return;
+    }
+    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size())
+        ADD_FAILURE() << "cannot write the file";
+    if (std::fclose(f) != 0)
+        ADD_FAILURE() << "cannot close the file";
 }
 
 } // namespace testsupport

@@ -16,4 +16,9 @@ std::wstring MakeTempFolder(const wchar_t* prefix);
 // Deletes a folder with everything in it.
 bool RemoveTree(const std::wstring& folder);
 
+// A whole file's bytes; empty when it cannot be read.
+std::string ReadBytes(const std::wstring& path);
+// Creates or replaces a file with these bytes; a failure fails the running test.
+void WriteBytes(const std::wstring& path, const std::string& bytes);
+
 } // namespace testsupport

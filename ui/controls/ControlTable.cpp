@@ -3,7 +3,15 @@
 #include <cwchar>
 
 #include "CArea.h"
+#include "CGifPicture.h"
+#include "CPhotoFrame.h"
+#include "CSliderPicture.h"
 #include "KeyboardCtrl.h"
+#include "MLevelCtrl.h"
+#include "MPicture.h"
+#include "MProgress.h"
+#include "MText.h"
+#include "MenuItem.h"
 
 namespace {
 
@@ -32,6 +40,46 @@ MControl* MakeArea(MObject* parent, UINT id, CRect rect, const wchar_t*, int vis
     return new CArea(parent, id, rect, visible, enabled);
 }
 
+MControl* MakeText(MObject* parent, UINT id, CRect rect, const wchar_t* title, int visible, int)
+{
+    return new MText(parent, id, rect, title, visible);
+}
+
+MControl* MakePicture(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int enabled)
+{
+    return new MPicture(parent, id, rect, visible, enabled);
+}
+
+MControl* MakePhotoFrame(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int enabled)
+{
+    return new CPhotoFrame(parent, id, rect, visible, enabled);
+}
+
+MControl* MakeSliderPicture(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int enabled)
+{
+    return new CSliderPicture(parent, id, rect, visible, enabled);
+}
+
+MControl* MakeGifPicture(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int enabled)
+{
+    return new CGifPicture(parent, id, rect, visible, enabled);
+}
+
+MControl* MakeProgress(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int enabled)
+{
+    return new MProgress(parent, id, rect, visible, enabled);
+}
+
+MControl* MakeLevelCtrl(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int enabled)
+{
+    return new MLevelCtrl(parent, id, rect, visible, enabled);
+}
+
+MControl* MakeMenuItem(MObject* parent, UINT id, CRect rect, const wchar_t* title, int visible, int enabled)
+{
+    return new MenuItem(parent, id, rect, title, visible, enabled);
+}
+
 MControl* MakeKeyboardCtrl(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int)
 {
     return new KeyboardCtrl(parent, id, rect, visible);
@@ -42,14 +90,14 @@ MControl* MakeKeyboardCtrl(MObject* parent, UINT id, CRect rect, const wchar_t*,
 // MakeArea); entries without one create nothing.
 const ClassEntry kClasses[] = {
     {L"CArea", kVisibleForceEnabled, true, true, MakeArea},
-    {L"MText", kTitleVisible, true, true, nullptr},
-    {L"MPicture", kVisibleEnabled, true, true, nullptr},
-    {L"CPhotoFrame", kVisibleEnabled, true, true, nullptr},
-    {L"CSliderPicture", kVisibleEnabled, true, true, nullptr},
-    {L"CGifPicture", kVisibleEnabled, true, true, nullptr},
-    {L"MProgress", kVisibleEnabled, true, true, nullptr},
+    {L"MText", kTitleVisible, true, true, MakeText},
+    {L"MPicture", kVisibleEnabled, true, true, MakePicture},
+    {L"CPhotoFrame", kVisibleEnabled, true, true, MakePhotoFrame},
+    {L"CSliderPicture", kVisibleEnabled, true, true, MakeSliderPicture},
+    {L"CGifPicture", kVisibleEnabled, true, true, MakeGifPicture},
+    {L"MProgress", kVisibleEnabled, true, true, MakeProgress},
     {L"MSlider", kVisibleEnabled, true, true, nullptr},
-    {L"MLevelCtrl", kVisibleEnabled, true, true, nullptr},
+    {L"MLevelCtrl", kVisibleEnabled, true, true, MakeLevelCtrl},
     {L"CColorButton", kVisibleEnabled, true, true, nullptr},
     {L"MSpinButton", kVisibleEnabled, true, true, nullptr},
     {L"CSpinButton", kVisibleEnabled, true, true, nullptr},
@@ -78,7 +126,7 @@ const ClassEntry kClasses[] = {
     {L"CRecordList", kVisible, true, false, nullptr},
     {L"CirclePalette", kVisibleForceEnabled, true, true, nullptr},
     {L"CDeviceCtrl", kVisibleForceEnabled, true, true, nullptr},
-    {L"MenuItem", kTitleVisibleForceEnabled, true, true, nullptr},
+    {L"MenuItem", kTitleVisibleForceEnabled, true, true, MakeMenuItem},
     {L"UpgradeButton", kTitleVisibleForceEnabled, true, false, nullptr},
     {L"DownloadButton", kTitleVisibleForceEnabled, true, false, nullptr},
     {L"CComboBoxList", kVisibleForceEnabled, false, true, nullptr},

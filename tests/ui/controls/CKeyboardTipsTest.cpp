@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "ToolkitTestSupport.h"
 #include "ui/controls/ZuntControls.h"
+#include "ui/core/ToolkitTestSupport.h"
 
 using namespace toolkit_test;
 

@@ -6,8 +6,8 @@
 #include <thread>
 #include <vector>
 
-#include "ToolkitTestSupport.h"
 #include "ui/controls/ZuntControls.h"
+#include "ui/core/ToolkitTestSupport.h"
 
 using namespace toolkit_test;
 
