@@ -1,5 +1,6 @@
 #include "CKeyboardTips.h"
 
+#include "CIconButton.h"
 #include "MRender.h"
 #include "Manager.h"
 
@@ -7,6 +8,11 @@ namespace {
 const UINT kEmbeddedFontId = 106; // the toolkit's TrueType font resource
 const DWORD kTipStyle = 0x96000080;
 const DWORD kTipExStyle = WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_TRANSPARENT;
+
+IconButtonTips* MakeIconButtonTips() { return new CKeyboardTips; }
+
+// Icon buttons show their tips in this balloon (installed when the toolkit loads).
+const bool kIconButtonTipsInstalled = (CIconButton::SetTipsFactory(&MakeIconButtonTips), true);
 
 struct LineLook {
     int top;
@@ -122,6 +128,15 @@ void CKeyboardTips::ShowTips()
 {
     if (m_hwnd && !m_lines[0].IsEmpty() && !::IsWindowVisible(m_hwnd))
         ::ShowWindow(m_hwnd, SW_SHOWNOACTIVATE);
+}
+
+void CKeyboardTips::ShowTips(HWND owner, POINT anchor, const CString& title, const CString& line2,
+                             const CString& line3)
+{
+    if (!CreateTips(owner))
+        return;
+    SetAirBladderMsg(title, line2, line3, anchor.x, anchor.y);
+    ShowTips();
 }
 
 void CKeyboardTips::HideTips()

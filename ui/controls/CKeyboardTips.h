@@ -2,15 +2,17 @@
 #include <windows.h>
 #include <gdiplus.h>
 
+#include "IconButtonTips.h"
 #include "MWindow.h"
 
 // The key tip balloon: a 190 x 100 layered pop-up with per-pixel alpha that sits centred
 // above an anchor point and shows up to three centred lines (the key's text, a title and a
 // text). It never takes focus and lets the mouse through. Shown by the keyboard control
-// over the key under the mouse, and by icon buttons over themselves.
+// over the key under the mouse, and by icon buttons over themselves (it is the tips window
+// that CIconButton's maker makes).
 //
 // Window thread only (the thread that created it).
-class ZUNTUI_API CKeyboardTips : public MWindow {
+class ZUNTUI_API CKeyboardTips : public MWindow, public IconButtonTips {
 public:
     CKeyboardTips();
     ~CKeyboardTips() override;
@@ -31,7 +33,11 @@ public:
     void SetAirBladderMsg(const wchar_t* line1, const wchar_t* line2, const wchar_t* line3, int x, int y);
     // Shows the balloon without activating it (nothing without a first line).
     void ShowTips();
-    void HideTips();
+    void HideTips() override;
+    // Icon buttons: creates the balloon owned by `owner` on first use, then shows the three
+    // lines above `anchor` (screen coordinates).
+    void ShowTips(HWND owner, POINT anchor, const CString& title, const CString& line2,
+                  const CString& line3) override;
 
     const CString& GetLine(int index) const { return m_lines[index < 0 ? 0 : index > 2 ? 2 : index]; }
     POINT GetAnchor() const { return m_anchor; }

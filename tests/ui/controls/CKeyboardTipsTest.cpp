@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cwchar>
 #include <vector>
 
 #include "ui/controls/ZuntControls.h"
@@ -87,6 +88,61 @@ TEST(KeyboardTipsWindow, SitsCentredAboveTheAnchorAndRepaintsOnlyOnChange)
     tips.ShowTips();
     EXPECT_FALSE(IsWindowVisible(tip));
     owner.DestroyWindow();
+}
+
+} // namespace
+
+namespace {
+
+struct FoundTip {
+    HWND owner;
+    HWND tip = nullptr;
+};
+
+BOOL CALLBACK FindTip(HWND hwnd, LPARAM param)
+{
+    auto* found = reinterpret_cast<FoundTip*>(param);
+    wchar_t title[64] = {};
+    GetWindowTextW(hwnd, title, 64);
+    if (GetWindow(hwnd, GW_OWNER) == found->owner && wcscmp(title, L"KeyboardTip Window") == 0) {
+        found->tip = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+TEST(KeyboardTipsForIconButtons, AnIconButtonShowsItsLinesInTheBalloon)
+{
+    TestDialog dlg;
+    CIconButton* button = nullptr;
+    dlg.build = [&button](TestDialog& d, CRect) {
+        button = dynamic_cast<CIconButton*>(d.CreateControl(L"CIconButton", 5, CRect(100, 120, 140, 150), L"", 1, 1));
+    };
+    HWND hwnd = dlg.CreateHidden(320, 240, 200, 300);
+    ASSERT_NE(hwnd, nullptr);
+    ASSERT_NE(button, nullptr);
+    button->SetShowTips(true);
+    button->SetTips(CString(L"Fn"), CString(L"Profile"), CString(L"Switch"));
+    Mouse(hwnd, WM_MOUSEMOVE, 110, 130);
+
+    FoundTip found{hwnd};
+    EnumThreadWindows(GetCurrentThreadId(), FindTip, reinterpret_cast<LPARAM>(&found));
+    ASSERT_NE(found.tip, nullptr) << "the balloon is made for the button, owned by its window";
+    EXPECT_TRUE(IsWindowVisible(found.tip));
+    auto* tips = dynamic_cast<CKeyboardTips*>(MWindow::FromHandle(found.tip));
+    ASSERT_NE(tips, nullptr);
+    EXPECT_EQ(tips->GetLine(0), CString(L"Fn"));
+    EXPECT_EQ(tips->GetLine(1), CString(L"Profile"));
+    EXPECT_EQ(tips->GetLine(2), CString(L"Switch"));
+    POINT anchor = {120, 130}; // the button's horizontal centre, 10 below its top
+    ClientToScreen(hwnd, &anchor);
+    RECT placed;
+    GetWindowRect(found.tip, &placed);
+    EXPECT_EQ(CRect(placed), CRect(anchor.x - 95, anchor.y - 100, anchor.x + 95, anchor.y));
+
+    Mouse(hwnd, WM_MOUSEMOVE, 10, 10);
+    EXPECT_FALSE(IsWindowVisible(found.tip));
+    dlg.DestroyWindow();
 }
 
 } // namespace
