@@ -9,6 +9,7 @@
 #include "CSpinButton.h"
 #include "MEdit.h"
 #include "MEditEx.h"
+#include "KeyboardCtrl.h"
 #include "MLevelCtrl.h"
 #include "MPicture.h"
 #include "MProgress.h"
@@ -135,6 +136,11 @@ MControl* MakeMenuItem(MObject* parent, UINT id, CRect rect, const wchar_t* titl
     return new MenuItem(parent, id, rect, title, visible, enabled);
 }
 
+MControl* MakeKeyboardCtrl(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int)
+{
+    return new KeyboardCtrl(parent, id, rect, visible);
+}
+
 MControl* MakeSwitchButton(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int enabled)
 {
     return new CSwitchButton(parent, id, rect, visible, enabled);
@@ -182,7 +188,7 @@ const ClassEntry kClasses[] = {
     {L"MPalette", kVisible, true, true, nullptr},
     {L"CColorPalette", kVisible, true, true, nullptr},
     {L"CColorSelect", kVisible, true, true, nullptr},
-    {L"KeyboardCtrl", kVisible, true, true, nullptr},
+    {L"KeyboardCtrl", kVisible, true, true, MakeKeyboardCtrl},
     {L"KeyFuncControl", kVisible, true, false, nullptr},
     {L"DListBox", kVisible, true, false, nullptr},
     {L"CRecordList", kVisible, true, false, nullptr},

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "support/Bench.h"
+#include "UiBench.h"
 #include "ui/core/ZuntUI.h"
 
 namespace {
@@ -124,17 +125,6 @@ public:
     std::vector<IdleTicker*> tickers;
 };
 
-struct Gdiplus_ {
-    Gdiplus_()
-    {
-        Gdiplus::GdiplusStartupInput input;
-        Gdiplus::GdiplusStartup(&token, &input, nullptr);
-        Manager::SetInstance(GetModuleHandleW(nullptr));
-    }
-    ~Gdiplus_() { Gdiplus::GdiplusShutdown(token); }
-    ULONG_PTR token = 0;
-};
-
 // A client-sized memory target like the window's paint DC.
 struct Target {
     Target()
@@ -186,7 +176,7 @@ double CpuSeconds()
 
 TASTRO_BENCH(ui_full_repaint_1280x720_200_controls)
 {
-    Gdiplus_ gdiplus;
+    uibench::GdiplusSession gdiplus;
     BenchDialog dlg;
     if (!dlg.Create(nullptr, L"bench", WS_POPUP, 0, CRect(0, 0, kW, kH))) {
         bench::Note("could not create the dialog");
@@ -219,7 +209,7 @@ TASTRO_BENCH(ui_full_repaint_1280x720_200_controls)
 
 TASTRO_BENCH(ui_hover_change_repaint)
 {
-    Gdiplus_ gdiplus;
+    uibench::GdiplusSession gdiplus;
     BenchDialog dlg;
     if (!dlg.Create(nullptr, L"bench", WS_POPUP, 0, CRect(0, 0, kW, kH))) {
         bench::Note("could not create the dialog");
@@ -248,7 +238,7 @@ TASTRO_BENCH(ui_hover_change_repaint)
 
 TASTRO_BENCH(ui_idle_periodic_tick)
 {
-    Gdiplus_ gdiplus;
+    uibench::GdiplusSession gdiplus;
     BenchDialog dlg;
     if (!dlg.Create(nullptr, L"bench", WS_POPUP, 0, CRect(0, 0, kW, kH))) {
         bench::Note("could not create the dialog");
