@@ -1,11 +1,18 @@
 #pragma once
 // Every control of the toolkit (the core is in ZuntUI.h).
 #include "CEditWnd.h"
+#include "CListEditWnd.h"
 #include "CLogonEdit.h"
+#include "CRecordList.h"
+#include "DListBox.h"
+#include "KeyFuncControl.h"
 #include "CSpinButton.h"
 #include "MEdit.h"
 #include "MEditEx.h"
+#include "MListBox.h"
 #include "MRichEdit.h"
 #include "MScroll.h"
+#include "MScrollList.h"
 #include "MSlider.h"
 #include "MSpinButton.h"
+#include "MWindowCall.h"
