@@ -4,8 +4,6 @@
 #include <cwchar>
 
 namespace {
-const UINT kCodePressed = 1;
-const UINT kCodeRightReleased = 5;
 // Columns, relative to the control's left edge.
 const int kTextX = 0, kTextW = 160;
 const int kTypeX = 180, kTypeW = 100;
@@ -123,7 +121,7 @@ int CRecordList::OnControlLButtonDown(UINT, CPoint pt)
     const bool onDelay = index >= 0 && x >= kDelayX && x < kDelayX + kDelayW;
     if (!onDelay || index != GetEditItem())
         HideEdit();
-    SelectAndNotify(index, kCodePressed);
+    SelectAndNotify(index, MN_PRESSED);
     if (onDelay && GetEditItem() != index)
         ShowEdit();
     return 1;
@@ -138,7 +136,7 @@ int CRecordList::OnControlRButtonUp(UINT, CPoint pt)
     }
     if (index < 0)
         return 0;
-    SelectAndNotify(index, kCodeRightReleased);
+    SelectAndNotify(index, MN_RCLICK);
     return 1;
 }
 

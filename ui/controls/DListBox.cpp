@@ -2,12 +2,6 @@
 
 #include "MRender.h"
 
-namespace {
-const UINT kCodePressed = 1;
-const UINT kCodeClicked = 2;
-const UINT kCodeRightReleased = 5;
-} // namespace
-
 DListBox::DListBox(MObject* parent, UINT id, CRect rect, int visible) : DListBox(parent, id, rect, visible, 32, 0x351806)
 {
 }
@@ -193,7 +187,7 @@ int DListBox::OnControlLButtonDown(UINT, CPoint pt)
     if (index != GetEditItem())
         HideEdit();
     if (index >= 0)
-        SelectAndNotify(index, kCodePressed);
+        SelectAndNotify(index, MN_PRESSED);
     return 1;
 }
 
@@ -201,7 +195,7 @@ int DListBox::OnControlLButtonUp(UINT, CPoint pt)
 {
     const int index = HitItem(pt);
     if (index >= 0)
-        SendMessage(kCodeClicked, static_cast<WPARAM>(index), 0);
+        SendMessage(MN_CLICKED, static_cast<WPARAM>(static_cast<UINT>(index)), 0);
     return 1;
 }
 
@@ -209,7 +203,7 @@ int DListBox::OnControlRButtonUp(UINT, CPoint pt)
 {
     if (!m_rect.PtInRect(pt))
         return 0;
-    SelectAndNotify(HitItem(pt), kCodeRightReleased);
+    SelectAndNotify(HitItem(pt), MN_RCLICK);
     return 1;
 }
 

@@ -7,7 +7,6 @@
 #include "PaintManager.h"
 
 namespace {
-const UINT kCodeClicked = 2;
 const int kItemHeight = 28;
 const int kStretchMax = 60; // wider items use the nine-grid
 const int kCorner = 8;
@@ -313,7 +312,7 @@ int KeyFuncControl::OnControlLButtonUp(UINT, CPoint pt)
         m_selItem = index;
     }
     UpdateControl(1);
-    SendMessage(kCodeClicked, static_cast<WPARAM>(index), 0);
+    SendMessage(MN_CLICKED, static_cast<WPARAM>(static_cast<UINT>(index)), 0);
     return 1;
 }
 

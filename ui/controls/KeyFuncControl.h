@@ -29,6 +29,8 @@ public:
     KeyFuncControl(MObject* parent, UINT id, CRect rect, int visible);
     ~KeyFuncControl() override;
 
+    // The items are this control's face (a plain panel has none).
+    void DrawControl(HDC& dc, CRect clip) override { MControl::DrawControl(dc, clip); }
     LRESULT OnWindowMessage(UINT msg, WPARAM wparam, LPARAM lparam) override;
     int OnControlMouseMove(UINT flags, CPoint pt) override;
     int OnControlLButtonDown(UINT flags, CPoint pt) override;

@@ -1,11 +1,5 @@
 #include "MListBox.h"
 
-namespace {
-const UINT kCodePressed = 1;
-const UINT kCodeDoubleClicked = 3;
-const UINT kCodeRightReleased = 5;
-} // namespace
-
 MListBox::MListBox(MObject* parent, UINT id, CRect rect, int visible)
     : DListBox(parent, id, rect, visible, 30, 0x222222)
 {
@@ -18,7 +12,7 @@ int MListBox::OnControlLButtonDown(UINT, CPoint pt)
     const int index = HitItem(pt);
     if (index != GetEditItem())
         HideEdit();
-    SelectAndNotify(index, kCodePressed);
+    SelectAndNotify(index, MN_PRESSED);
     return 1;
 }
 
@@ -28,7 +22,7 @@ int MListBox::OnControlLButtonDblClk(UINT, CPoint pt)
 {
     if (!m_rect.PtInRect(pt))
         return 0;
-    SendMessage(kCodeDoubleClicked, static_cast<WPARAM>(GetCurSel()), 0);
+    SendMessage(MN_ITEM_DBLCLK, static_cast<WPARAM>(static_cast<UINT>(GetCurSel())), 0);
     ShowEdit();
     return 1;
 }
@@ -38,6 +32,6 @@ int MListBox::OnControlRButtonUp(UINT, CPoint pt)
     const int index = HitItem(pt);
     if (index < 0)
         return 0;
-    SelectAndNotify(index, kCodeRightReleased);
+    SelectAndNotify(index, MN_RCLICK);
     return 1;
 }

@@ -8,8 +8,6 @@
 #include "PaintManager.h"
 
 namespace {
-const UINT kCodePosition = 8;  // a scroll bar moved
-const UINT kCodeEditEnded = 29; // in-place editing ended with a changed value
 const int kWheelRows = 10;      // bar steps per wheel notch
 } // namespace
 
@@ -249,7 +247,7 @@ void MScrollList::SelectAndNotify(int index, UINT code)
     }
     if (changed)
         UpdateControl(1);
-    SendMessage(code, static_cast<WPARAM>(index), 0);
+    SendMessage(code, static_cast<WPARAM>(static_cast<UINT>(index)), 0);
 }
 
 // ---------------------------------------------------------------- look and editing
@@ -365,7 +363,7 @@ void MScrollList::HideEdit()
         if (m_edit && m_edit->GetHWND())
             ::ShowWindow(m_edit->GetHWND(), SW_HIDE);
         if (changed)
-            SendMessage(kCodeEditEnded, 0, static_cast<LPARAM>(index));
+            SendMessage(MN_EDIT_END, 0, static_cast<LPARAM>(index));
         UpdateControl(1);
     });
 }
@@ -397,7 +395,7 @@ LRESULT MScrollList::OnWindowMessage(UINT msg, WPARAM wparam, LPARAM lparam)
 
 LRESULT MScrollList::OnMessage(UINT id, UINT code, WPARAM wparam, LPARAM lparam)
 {
-    if ((id == 1 || id == 2) && code == kCodePosition) {
+    if ((id == 1 || id == 2) && code == MN_POSITION) {
         HideEdit();
         {
             MAutoLock guard(m_itemLock);

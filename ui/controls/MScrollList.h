@@ -23,6 +23,8 @@ public:
     MScrollList(MObject* parent, UINT id, CRect rect, int visible, int itemHeight, DWORD editBackColor);
     ~MScrollList() override;
 
+    // The rows are this control's face (a plain panel has none).
+    void DrawControl(HDC& dc, CRect clip) override { MControl::DrawControl(dc, clip); }
     void SetControlRect(CRect rect) override;
     void SetControlWndVisible(int visible) override;
     LRESULT OnWindowMessage(UINT msg, WPARAM wparam, LPARAM lparam) override;

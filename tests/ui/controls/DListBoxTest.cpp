@@ -81,7 +81,8 @@ TEST(DListBoxItems, LookupsAndBadIndexes)
     EXPECT_EQ(list.SwapItem(0, 1), 1);
     EXPECT_EQ(list.GetItemText(0), L"profile");
     EXPECT_EQ(list.SwapItem(0, 2), 0);
-    EXPECT_EQ(list.DeleteItem(0), 1);
+    EXPECT_EQ(list.GetCurSel(), 1) << "the selection stays with the index";
+    EXPECT_EQ(list.DeleteItem(1), 1);
     EXPECT_EQ(list.GetCurSel(), -1) << "the selected item went away";
     EXPECT_EQ(list.DeleteItem(3), 0);
     list.DeleteAllItems();
