@@ -5,7 +5,7 @@
 
 namespace {
 // Columns, relative to the control's left edge.
-const int kTextX = 0, kTextW = 160;
+const int kNameX = 0, kNameW = 160;
 const int kTypeX = 180, kTypeW = 100;
 const int kDelayX = 300, kDelayW = 120;
 const int kEmptyDelay = 10; // an emptied delay edit stands for this
@@ -16,7 +16,7 @@ int ClampDelay(long delay) { return static_cast<int>(std::min<long>(std::max<lon
 CRecordList::CRecordList(MObject* parent, UINT id, CRect rect, int visible)
     : MScrollList(parent, id, rect, visible, 41, 0x351806)
 {
-    m_showEdit = 1; // the delay column is always editable
+    m_showEdit = true; // the delay column is always editable
 }
 
 CRecordList::~CRecordList()
@@ -25,23 +25,6 @@ CRecordList::~CRecordList()
     EraseAllItems();
 }
 
-void CRecordList::EraseItem(int index)
-{
-    delete m_items[static_cast<size_t>(index)];
-    m_items.erase(m_items.begin() + index);
-}
-
-void CRecordList::EraseAllItems()
-{
-    for (RecordItem* item : m_items)
-        delete item;
-    m_items.clear();
-}
-
-void CRecordList::SwapItems(int first, int second)
-{
-    std::swap(m_items[static_cast<size_t>(first)], m_items[static_cast<size_t>(second)]);
-}
 
 int CRecordList::AddString(CString text, int type, int value, int delay)
 {
@@ -144,7 +127,7 @@ void CRecordList::DrawItem(Gdiplus::Graphics& g, int index, const CRect& row)
 {
     const RecordItem* item = m_items[static_cast<size_t>(index)];
     const Gdiplus::ARGB text = m_textColor;
-    DrawTitleText(g, item->text, CRect(kTextX, row.top, kTextX + kTextW, row.bottom), text);
+    DrawTitleText(g, item->text, CRect(kNameX, row.top, kNameX + kNameW, row.bottom), text);
     const wchar_t* type = item->type == 2 ? L"Key Down" : item->type == 3 ? L"Key Up" : L"";
     DrawTitleText(g, type, CRect(kTypeX, row.top, kTypeX + kTypeW, row.bottom), text);
     if (index != m_editItem) {

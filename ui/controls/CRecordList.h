@@ -35,9 +35,12 @@ public:
 
 protected:
     int ItemCount() const override { return static_cast<int>(m_items.size()); }
-    void EraseItem(int index) override;
-    void EraseAllItems() override;
-    void SwapItems(int first, int second) override;
+    void EraseItem(int index) override { DeleteOwnedItem(m_items, index); }
+    void EraseAllItems() override { DeleteOwnedItems(m_items); }
+    void SwapItems(int first, int second) override
+    {
+        std::swap(m_items[static_cast<size_t>(first)], m_items[static_cast<size_t>(second)]);
+    }
     CRect* ItemRectOf(int index) override { return &m_items[static_cast<size_t>(index)]->rect; }
     CString EditTextOf(int index) override;
     bool CommitEditText(int index, const CString& text) override;

@@ -19,23 +19,6 @@ DListBox::~DListBox()
 
 // ---------------------------------------------------------------- items
 
-void DListBox::EraseItem(int index)
-{
-    delete m_items[static_cast<size_t>(index)];
-    m_items.erase(m_items.begin() + index);
-}
-
-void DListBox::EraseAllItems()
-{
-    for (DListItem* item : m_items)
-        delete item;
-    m_items.clear();
-}
-
-void DListBox::SwapItems(int first, int second)
-{
-    std::swap(m_items[static_cast<size_t>(first)], m_items[static_cast<size_t>(second)]);
-}
 
 int DListBox::Insert(int index, const wchar_t* text, int image, long data)
 {
@@ -88,30 +71,27 @@ CString DListBox::GetItemText(int index)
     return m_items[static_cast<size_t>(index)]->text;
 }
 
-int DListBox::ModifyItemString(int index, const wchar_t* text)
+int DListBox::ChangeItem(int index, const std::function<void(DListItem&)>& change)
 {
     int done = 0;
     OnWindowThread([&] {
         MAutoLock guard(m_itemLock);
         if (index < 0 || index >= ItemCount())
             return;
-        m_items[static_cast<size_t>(index)]->text = CString(text);
+        change(*m_items[static_cast<size_t>(index)]);
         done = 1;
     });
     return done;
 }
 
+int DListBox::ModifyItemString(int index, const wchar_t* text)
+{
+    return ChangeItem(index, [text](DListItem& item) { item.text = CString(text); });
+}
+
 int DListBox::SetItemData(int index, long data)
 {
-    int done = 0;
-    OnWindowThread([&] {
-        MAutoLock guard(m_itemLock);
-        if (index < 0 || index >= ItemCount())
-            return;
-        m_items[static_cast<size_t>(index)]->data = data;
-        done = 1;
-    });
-    return done;
+    return ChangeItem(index, [data](DListItem& item) { item.data = data; });
 }
 
 long DListBox::GetItemData(int index)

@@ -47,15 +47,20 @@ protected:
     DListBox(MObject* parent, UINT id, CRect rect, int visible, int itemHeight, DWORD editBackColor);
 
     int ItemCount() const override { return static_cast<int>(m_items.size()); }
-    void EraseItem(int index) override;
-    void EraseAllItems() override;
-    void SwapItems(int first, int second) override;
+    void EraseItem(int index) override { DeleteOwnedItem(m_items, index); }
+    void EraseAllItems() override { DeleteOwnedItems(m_items); }
+    void SwapItems(int first, int second) override
+    {
+        std::swap(m_items[static_cast<size_t>(first)], m_items[static_cast<size_t>(second)]);
+    }
     CRect* ItemRectOf(int index) override { return &m_items[static_cast<size_t>(index)]->rect; }
     CString EditTextOf(int index) override { return m_items[static_cast<size_t>(index)]->text; }
     bool CommitEditText(int index, const CString& text) override;
     void EditSpan(int& left, int& right) override;
     void DrawItem(Gdiplus::Graphics& g, int index, const CRect& row) override;
 
+    // Applies `change` to one item on the window's thread (no repaint); 0 for a bad index.
+    int ChangeItem(int index, const std::function<void(DListItem&)>& change);
     // Inserts on the window's thread; returns the index or -1.
     int Insert(int index, const wchar_t* text, int image, long data);
     // The item at a client point (hover follows it); -1 when none.

@@ -49,6 +49,8 @@ void MScrollList::RelayoutLocked()
     if (m_vbar) {
         m_vbar->SetVisible(content > height ? 1 : 0);
         m_vbar->SetScrollMaxRange(content);
+        if (m_vbar->GetScrollCurrentPos() > content)
+            m_vbar->SetScrollCurrentPos(content); // the list got shorter
     }
     const int range = m_vbar ? m_vbar->GetScrollMaxRange() : 0;
     const int position = m_vbar ? m_vbar->GetScrollCurrentPos() : 0;
@@ -276,10 +278,10 @@ int MScrollList::SetEditImage(const wchar_t* file, int)
 
 void MScrollList::EnableShowEdit(int enable)
 {
-    OnWindowThread([&] { m_showEdit = enable; });
+    OnWindowThread([&] { m_showEdit = enable != 0; });
 }
 
-int MScrollList::IsShowEditEnabled() { return m_showEdit; }
+int MScrollList::IsShowEditEnabled() { return m_showEdit ? 1 : 0; }
 
 HWND MScrollList::GetEditWindow() const { return m_edit ? m_edit->GetHWND() : nullptr; }
 

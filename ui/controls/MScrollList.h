@@ -3,12 +3,29 @@
 #include <gdiplus.h>
 
 #include <functional>
+#include <vector>
 
 #include "MPanel.h"
 #include "MWindowCall.h"
 
 class CListEditWnd;
 class MImageList;
+
+// The lists own their items through vectors of pointers; these delete them.
+template <class Item>
+void DeleteOwnedItem(std::vector<Item*>& items, int index)
+{
+    delete items[static_cast<size_t>(index)];
+    items.erase(items.begin() + index);
+}
+
+template <class Item>
+void DeleteOwnedItems(std::vector<Item*>& items)
+{
+    for (Item* item : items)
+        delete item;
+    items.clear();
+}
 
 // What the scrolling lists (DListBox, MListBox, CRecordList) share: rows of one height
 // under a vertical scroll bar, hover and selection, the wheel, and the in-place edit
@@ -114,7 +131,7 @@ protected:
     Gdiplus::ARGB m_hoverColor;
     Gdiplus::ARGB m_selectColor;
     DWORD m_editBackColor; // 0x00BBGGRR
-    int m_showEdit = 0;
+    bool m_showEdit = false;
     Gdiplus::Image* m_editImage = nullptr; // from the window's image cache, not owned
     int m_editFrameW = 0, m_editFrameH = 0;
     int m_firstVisible = -1;
