@@ -6,6 +6,10 @@
 #include "CGifPicture.h"
 #include "CPhotoFrame.h"
 #include "CSliderPicture.h"
+#include "CRecordList.h"
+#include "DListBox.h"
+#include "KeyFuncControl.h"
+#include "MListBox.h"
 #include "CSpinButton.h"
 #include "MEdit.h"
 #include "MEditEx.h"
@@ -153,6 +157,26 @@ MControl* MakeTitled(MObject* parent, UINT id, CRect rect, const wchar_t* title,
     return new T(parent, id, rect, title, visible, enabled);
 }
 
+MControl* MakeKeyFuncControl(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int)
+{
+    return new KeyFuncControl(parent, id, rect, visible);
+}
+
+MControl* MakeDListBox(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int)
+{
+    return new DListBox(parent, id, rect, visible);
+}
+
+MControl* MakeMListBox(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int)
+{
+    return new MListBox(parent, id, rect, visible);
+}
+
+MControl* MakeRecordList(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int)
+{
+    return new CRecordList(parent, id, rect, visible);
+}
+
 // Every class name the factories know, with the arguments its constructor takes and the
 // factories that offer it. A class joins the build by giving its entry a maker (like
 // MakeArea); entries without one create nothing.
@@ -184,14 +208,14 @@ const ClassEntry kClasses[] = {
     {L"MRichEdit", kTitleVisibleEnabled, true, true, MakeRichEdit},
     {L"MEditEx", kTitleVisibleEnabled, true, true, MakeEditEx},
     {L"MTabLayout", kVisible, true, true, nullptr},
-    {L"MListBox", kVisible, true, true, nullptr},
+    {L"MListBox", kVisible, true, true, MakeMListBox},
     {L"MPalette", kVisible, true, true, nullptr},
     {L"CColorPalette", kVisible, true, true, nullptr},
     {L"CColorSelect", kVisible, true, true, nullptr},
     {L"KeyboardCtrl", kVisible, true, true, MakeKeyboardCtrl},
-    {L"KeyFuncControl", kVisible, true, false, nullptr},
-    {L"DListBox", kVisible, true, false, nullptr},
-    {L"CRecordList", kVisible, true, false, nullptr},
+    {L"KeyFuncControl", kVisible, true, false, MakeKeyFuncControl},
+    {L"DListBox", kVisible, true, false, MakeDListBox},
+    {L"CRecordList", kVisible, true, false, MakeRecordList},
     {L"CirclePalette", kVisibleForceEnabled, true, true, nullptr},
     {L"CDeviceCtrl", kVisibleForceEnabled, true, true, nullptr},
     {L"MenuItem", kTitleVisibleForceEnabled, true, true, MakeMenuItem},
