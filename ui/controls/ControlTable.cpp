@@ -3,12 +3,16 @@
 #include <cwchar>
 
 #include "CArea.h"
+#include "CComboBoxList.h"
 #include "CGifPicture.h"
 #include "CPhotoFrame.h"
 #include "CSliderPicture.h"
+#include "MComboBox.h"
 #include "MLevelCtrl.h"
 #include "MPicture.h"
 #include "MProgress.h"
+#include "MTabCtrl.h"
+#include "MTabLayout.h"
 #include "MText.h"
 #include "MenuItem.h"
 
@@ -79,6 +83,26 @@ MControl* MakeMenuItem(MObject* parent, UINT id, CRect rect, const wchar_t* titl
     return new MenuItem(parent, id, rect, title, visible, enabled);
 }
 
+MControl* MakeComboBox(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int enabled)
+{
+    return new MComboBox(parent, id, rect, visible, enabled);
+}
+
+MControl* MakeComboBoxList(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int)
+{
+    return new CComboBoxList(parent, id, rect, visible);
+}
+
+MControl* MakeTabCtrl(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int enabled)
+{
+    return new MTabCtrl(parent, id, rect, visible, enabled);
+}
+
+MControl* MakeTabLayout(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int)
+{
+    return new MTabLayout(parent, id, rect, visible);
+}
+
 // Every class name the factories know, with the arguments its constructor takes and the
 // factories that offer it. A class joins the build by giving its entry a maker (like
 // MakeArea); entries without one create nothing.
@@ -96,8 +120,8 @@ const ClassEntry kClasses[] = {
     {L"MSpinButton", kVisibleEnabled, true, true, nullptr},
     {L"CSpinButton", kVisibleEnabled, true, true, nullptr},
     {L"CSwitchButton", kVisibleEnabled, true, true, nullptr},
-    {L"MComboBox", kVisibleEnabled, true, true, nullptr},
-    {L"MTabCtrl", kVisibleEnabled, true, true, nullptr},
+    {L"MComboBox", kVisibleEnabled, true, true, MakeComboBox},
+    {L"MTabCtrl", kVisibleEnabled, true, true, MakeTabCtrl},
     {L"MButton", kTitleVisibleEnabled, true, true, nullptr},
     {L"CImageButton", kTitleVisibleEnabled, true, true, nullptr},
     {L"CTextButton", kTitleVisibleEnabled, true, true, nullptr},
@@ -109,7 +133,7 @@ const ClassEntry kClasses[] = {
     {L"MEdit", kTitleVisibleEnabled, true, true, nullptr},
     {L"MRichEdit", kTitleVisibleEnabled, true, true, nullptr},
     {L"MEditEx", kTitleVisibleEnabled, true, true, nullptr},
-    {L"MTabLayout", kVisible, true, true, nullptr},
+    {L"MTabLayout", kVisible, true, true, MakeTabLayout},
     {L"MListBox", kVisible, true, true, nullptr},
     {L"MPalette", kVisible, true, true, nullptr},
     {L"CColorPalette", kVisible, true, true, nullptr},
@@ -123,7 +147,7 @@ const ClassEntry kClasses[] = {
     {L"MenuItem", kTitleVisibleForceEnabled, true, true, MakeMenuItem},
     {L"UpgradeButton", kTitleVisibleForceEnabled, true, false, nullptr},
     {L"DownloadButton", kTitleVisibleForceEnabled, true, false, nullptr},
-    {L"CComboBoxList", kVisibleForceEnabled, false, true, nullptr},
+    {L"CComboBoxList", kVisibleForceEnabled, false, true, MakeComboBoxList},
     {L"BatteryCtrl", kVisibleForceEnabled, false, true, nullptr},
 };
 

@@ -1,13 +1,18 @@
 #pragma once
 // Every control of the toolkit (the core is in ZuntUI.h).
+#include "CComboBoxList.h"
+#include "CComboBoxWnd.h"
 #include "CGifPicture.h"
 #include "CPhotoFrame.h"
 #include "CSliderPicture.h"
 #include "CTextArea.h"
+#include "MComboBox.h"
 #include "MLevelCtrl.h"
 #include "MPicture.h"
 #include "MPopupWnd.h"
 #include "MProgress.h"
+#include "MTabCtrl.h"
+#include "MTabLayout.h"
 #include "MText.h"
 #include "MenuItem.h"
 #include "MenuWnd.h"
