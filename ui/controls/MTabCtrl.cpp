@@ -490,6 +490,8 @@ void MTabCtrl::DrawControl(HDC& dc, CRect)
             format.SetLineAlignment(Gdiplus::StringAlignmentCenter);
             g.SetTextRenderingHint(m_renderingHint);
             for (int s = 0; s < slots; ++s) {
+                // Nothing of one slot (row) spills into the next.
+                g.SetClip(vertical ? Gdiplus::Rect(s * w, 0, w, h) : Gdiplus::Rect(0, s * h, w, h));
                 for (const TabItemInfo& t : m_items) {
                     if (!t.visible || t.rect.IsRectEmpty())
                         continue;
