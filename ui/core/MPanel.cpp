@@ -13,23 +13,14 @@ MPanel::MPanel(MObject* parent, UINT id, CRect rect, int visible)
     // The scroll bars come first in the controls list: ids 1 and 2 are taken in every panel.
     m_vbar = new CScrollVertical(this, 1, CRect(-m_barThickness, 0, 0, 0), 1);
     m_hbar = new CScrollHorizontal(this, 2, CRect(0, -m_barThickness, 0, 0), 1);
-    m_controls.push_back(m_vbar);
-    m_controls.push_back(m_hbar);
+    AddChild(m_vbar, 1);
+    AddChild(m_hbar, 1);
 }
 
 void MPanel::InitControl(PaintManager* manager)
 {
     m_init = 1;
-    std::vector<MControl*> children;
-    {
-        MAutoLock guard(m_controlsLock);
-        children = m_controls;
-    }
-    {
-        MAutoLock guard(m_areasLock);
-        children.insert(children.end(), m_areas.begin(), m_areas.end());
-    }
-    for (MControl* c : children) {
+    for (MControl* c : SnapshotChildren()) {
         if (!c->GetManager()) {
             c->SetManager(manager);
             c->InitControl(manager);
@@ -213,13 +204,7 @@ MControl* MPanel::CreateControl(UINT kind, MObject* parent, const wchar_t* class
         c->SetManager(m_manager);
         c->InitControl(m_manager);
     }
-    if (kind == 0) {
-        MAutoLock guard(m_areasLock);
-        m_areas.push_back(c);
-    } else {
-        MAutoLock guard(m_controlsLock);
-        m_controls.push_back(c);
-    }
+    AddChild(c, kind);
     return c;
 }
 
