@@ -160,15 +160,26 @@ int MTabCtrl::GetItemVisible(int index)
 
 // ---------------------------------------------------------------- layout
 
+namespace {
+
+// The size rule of tabs along the strip: the requested size, or with a minimum above 0
+// and tabs present, the share of the free span when the requested size does not fit, but
+// not below the minimum.
+int FitTabSize(int requested, int minimum, int freeSpan, int count)
+{
+    if (count <= 0 || minimum <= 0)
+        return requested;
+    const int fit = freeSpan / count;
+    return fit >= requested ? requested : std::max(fit, minimum);
+}
+
+} // namespace
+
 void MTabCtrl::SetItemWidth(int width, int minWidth, int refresh)
 {
     m_reqWidth = width;
     m_minWidth = minWidth;
-    int w = width;
-    if (!m_items.empty() && minWidth > 0) {
-        const int fit = (m_rect.Width() - m_padRight - m_padLeft) / GetItemCount();
-        w = fit >= width ? width : std::max(fit, minWidth);
-    }
+    const int w = FitTabSize(width, minWidth, m_rect.Width() - m_padRight - m_padLeft, GetItemCount());
     if (w != m_itemWidth) {
         m_itemWidth = w;
         if (refresh)
@@ -180,11 +191,7 @@ void MTabCtrl::SetItemHeight(int height, int minHeight, int refresh)
 {
     m_reqHeight = height;
     m_minHeight = minHeight;
-    int h = height;
-    if (!m_items.empty() && minHeight > 0) {
-        const int fit = (m_rect.Height() - m_padBottom - m_padTop) / GetItemCount();
-        h = fit >= height ? height : std::max(fit, minHeight);
-    }
+    const int h = FitTabSize(height, minHeight, m_rect.Height() - m_padBottom - m_padTop, GetItemCount());
     if (h != m_itemHeight) {
         m_itemHeight = h;
         if (refresh)

@@ -165,14 +165,7 @@ struct ComboWindow {
                 combo->AddItem((L"item " + std::to_wstring(i)).c_str(), 100 + i);
         };
         dlg.Create(nullptr, L"combo owner", WS_POPUP | WS_VISIBLE, 0, CRect(x, y, x + 400, y + 80));
-        Activate(dlg.GetSafeHwnd());
-    }
-    static void Activate(HWND hwnd)
-    {
-        SetForegroundWindow(hwnd);
-        SetActiveWindow(hwnd);
-        PumpUntil([&] { return GetForegroundWindow() == hwnd; }, 2000);
-        Pump(30);
+        ActivateWindow(dlg.GetSafeHwnd());
     }
     CPoint Screen(int x, int y)
     {
@@ -220,7 +213,7 @@ TEST(ComboPopup, SevenItemsShowFiveRowsAndABarAndAChosenRowIsSelected)
     EXPECT_EQ(list->GetScrollVertical()->GetScrollMaxRange(), 210);
     EXPECT_NE(GetWindowLongPtrW(popup, GWL_EXSTYLE) & WS_EX_TOOLWINDOW, 0);
 
-    ComboWindow::Activate(popup);
+    ActivateWindow(popup);
     const CRect r = w.PopupRect();
     MoveMouse(r.left + 60, r.top + 6 + 3 * 30 + 15);
     ASSERT_TRUE(PumpUntil([&] { return list->GetHoverIndex() == 3; })) << "row 3 under the pointer";
@@ -267,12 +260,12 @@ TEST(ComboPopup, AClickElsewhereClosesItWithoutAChoice)
     w.combo->ShowDropDown();
     HWND popup = w.Popup();
     ASSERT_NE(popup, nullptr);
-    ComboWindow::Activate(popup);
+    ActivateWindow(popup);
     EXPECT_EQ(w.combo->IsOpen(), 1);
     w.dlg.notes.clear();
     TestDialog other;
     other.Create(nullptr, L"another window", WS_POPUP | WS_VISIBLE, 0, CRect(700, 100, 800, 200));
-    ComboWindow::Activate(other.GetSafeHwnd());
+    ActivateWindow(other.GetSafeHwnd());
     EXPECT_TRUE(PumpUntil([&] { return !IsWindow(popup); }));
     EXPECT_EQ(w.combo->IsOpen(), 0);
     EXPECT_EQ(w.combo->GetCurSel(), 1);

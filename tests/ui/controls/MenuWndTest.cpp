@@ -36,14 +36,7 @@ struct Owner {
             return true;
         };
         dlg.Create(nullptr, L"menu owner", WS_POPUP | WS_VISIBLE, 0, CRect(40, 40, 640, 540));
-        Activate(dlg.GetSafeHwnd());
-    }
-    static void Activate(HWND hwnd)
-    {
-        SetForegroundWindow(hwnd);
-        SetActiveWindow(hwnd);
-        PumpUntil([&] { return GetForegroundWindow() == hwnd; }, 2000);
-        Pump(30);
+        ActivateWindow(dlg.GetSafeHwnd());
     }
 };
 
@@ -124,7 +117,7 @@ TEST(MenuInput, ClickOnAnItemPostsItsIdAndTheMenuGoes)
     ASSERT_EQ(menu->Create(owner.dlg.GetSafeHwnd(), CPoint(200, 150), kMenuMessage), 1);
     HWND hwnd = menu->GetSafeHwnd();
     menu->ShowWindow(SW_SHOW);
-    Owner::Activate(hwnd);
+    ActivateWindow(hwnd);
     ASSERT_EQ(GetForegroundWindow(), hwnd);
 
     auto* second = static_cast<MenuItem*>(menu->GetControl(102));
@@ -152,12 +145,12 @@ TEST(MenuInput, ActivatingAnotherWindowClosesTheMenuWithoutACommand)
     ASSERT_EQ(menu->Create(owner.dlg.GetSafeHwnd(), CPoint(200, 150), kMenuMessage), 1);
     HWND hwnd = menu->GetSafeHwnd();
     menu->ShowWindow(SW_SHOW);
-    Owner::Activate(hwnd);
+    ActivateWindow(hwnd);
     ASSERT_EQ(GetForegroundWindow(), hwnd);
 
     TestDialog other;
     other.Create(nullptr, L"another window", WS_POPUP | WS_VISIBLE, 0, CRect(700, 100, 800, 200));
-    Owner::Activate(other.GetSafeHwnd());
+    ActivateWindow(other.GetSafeHwnd());
     EXPECT_TRUE(PumpUntil([&] { return !IsWindow(hwnd); }));
     Pump(50);
     EXPECT_TRUE(deleted);

@@ -281,4 +281,12 @@ void Click(DWORD flags)
     SendInput(1, &in, sizeof(in));
 }
 
+void ActivateWindow(HWND hwnd)
+{
+    SetForegroundWindow(hwnd);
+    SetActiveWindow(hwnd);
+    PumpUntil([&] { return GetForegroundWindow() == hwnd; }, 2000);
+    Pump(30);
+}
+
 } // namespace toolkit_test
