@@ -3,24 +3,28 @@
 #include <cwchar>
 
 #include "CArea.h"
+#include "CComboBoxList.h"
 #include "CGifPicture.h"
 #include "CPhotoFrame.h"
 #include "CSliderPicture.h"
 #include "CRecordList.h"
+#include "CSpinButton.h"
 #include "DListBox.h"
 #include "KeyFuncControl.h"
-#include "MListBox.h"
-#include "CSpinButton.h"
+#include "KeyboardCtrl.h"
+#include "MComboBox.h"
 #include "MEdit.h"
 #include "MEditEx.h"
-#include "KeyboardCtrl.h"
 #include "MLevelCtrl.h"
+#include "MListBox.h"
 #include "MPicture.h"
 #include "MProgress.h"
 #include "MRichEdit.h"
 #include "MScroll.h"
 #include "MSlider.h"
 #include "MSpinButton.h"
+#include "MTabCtrl.h"
+#include "MTabLayout.h"
 #include "MText.h"
 #include "MenuItem.h"
 #include "CCheckButton.h"
@@ -145,6 +149,26 @@ MControl* MakeKeyboardCtrl(MObject* parent, UINT id, CRect rect, const wchar_t*,
     return new KeyboardCtrl(parent, id, rect, visible);
 }
 
+MControl* MakeComboBox(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int enabled)
+{
+    return new MComboBox(parent, id, rect, visible, enabled);
+}
+
+MControl* MakeComboBoxList(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int)
+{
+    return new CComboBoxList(parent, id, rect, visible);
+}
+
+MControl* MakeTabCtrl(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int enabled)
+{
+    return new MTabCtrl(parent, id, rect, visible, enabled);
+}
+
+MControl* MakeTabLayout(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int)
+{
+    return new MTabLayout(parent, id, rect, visible);
+}
+
 MControl* MakeSwitchButton(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int enabled)
 {
     return new CSwitchButton(parent, id, rect, visible, enabled);
@@ -194,8 +218,8 @@ const ClassEntry kClasses[] = {
     {L"MSpinButton", kVisibleEnabled, true, true, MakeSpinButton},
     {L"CSpinButton", kVisibleEnabled, true, true, MakeRichSpinButton},
     {L"CSwitchButton", kVisibleEnabled, true, true, MakeSwitchButton},
-    {L"MComboBox", kVisibleEnabled, true, true, nullptr},
-    {L"MTabCtrl", kVisibleEnabled, true, true, nullptr},
+    {L"MComboBox", kVisibleEnabled, true, true, MakeComboBox},
+    {L"MTabCtrl", kVisibleEnabled, true, true, MakeTabCtrl},
     {L"MButton", kTitleVisibleEnabled, true, true, MakeTitled<MButton>},
     {L"CImageButton", kTitleVisibleEnabled, true, true, MakeTitled<CImageButton>},
     {L"CTextButton", kTitleVisibleEnabled, true, true, MakeTitled<CTextButton>},
@@ -207,7 +231,7 @@ const ClassEntry kClasses[] = {
     {L"MEdit", kTitleVisibleEnabled, true, true, MakeEdit},
     {L"MRichEdit", kTitleVisibleEnabled, true, true, MakeRichEdit},
     {L"MEditEx", kTitleVisibleEnabled, true, true, MakeEditEx},
-    {L"MTabLayout", kVisible, true, true, nullptr},
+    {L"MTabLayout", kVisible, true, true, MakeTabLayout},
     {L"MListBox", kVisible, true, true, MakeMListBox},
     {L"MPalette", kVisible, true, true, nullptr},
     {L"CColorPalette", kVisible, true, true, nullptr},
@@ -221,7 +245,7 @@ const ClassEntry kClasses[] = {
     {L"MenuItem", kTitleVisibleForceEnabled, true, true, MakeMenuItem},
     {L"UpgradeButton", kTitleVisibleForceEnabled, true, false, nullptr},
     {L"DownloadButton", kTitleVisibleForceEnabled, true, false, nullptr},
-    {L"CComboBoxList", kVisibleForceEnabled, false, true, nullptr},
+    {L"CComboBoxList", kVisibleForceEnabled, false, true, MakeComboBoxList},
     {L"BatteryCtrl", kVisibleForceEnabled, false, true, nullptr},
     // Parts: the scroll bars of every panel.
     {L"CScrollVertical", kVisible, false, false, MakeScrollVertical},

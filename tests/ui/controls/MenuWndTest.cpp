@@ -36,35 +36,9 @@ struct Owner {
             return true;
         };
         dlg.Create(nullptr, L"menu owner", WS_POPUP | WS_VISIBLE, 0, CRect(40, 40, 640, 540));
-        Activate(dlg.GetSafeHwnd());
-    }
-    static void Activate(HWND hwnd)
-    {
-        SetForegroundWindow(hwnd);
-        SetActiveWindow(hwnd);
-        PumpUntil([&] { return GetForegroundWindow() == hwnd; }, 2000);
-        Pump(30);
+        ActivateWindow(dlg.GetSafeHwnd());
     }
 };
-
-void MoveMouse(int x, int y)
-{
-    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-    INPUT in = {};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = static_cast<LONG>((x * 65535LL + (w - 1) / 2) / (w - 1));
-    in.mi.dy = static_cast<LONG>((y * 65535LL + (h - 1) / 2) / (h - 1));
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &in, sizeof(in));
-}
-
-void Click(DWORD flags)
-{
-    INPUT in = {};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = flags;
-    SendInput(1, &in, sizeof(in));
-}
 
 // Width of a text in the menus' default font, measured as the menu measures.
 int TextWidth(MenuWnd& menu, const wchar_t* text)
@@ -143,7 +117,7 @@ TEST(MenuInput, ClickOnAnItemPostsItsIdAndTheMenuGoes)
     ASSERT_EQ(menu->Create(owner.dlg.GetSafeHwnd(), CPoint(200, 150), kMenuMessage), 1);
     HWND hwnd = menu->GetSafeHwnd();
     menu->ShowWindow(SW_SHOW);
-    Owner::Activate(hwnd);
+    ActivateWindow(hwnd);
     ASSERT_EQ(GetForegroundWindow(), hwnd);
 
     auto* second = static_cast<MenuItem*>(menu->GetControl(102));
@@ -171,12 +145,12 @@ TEST(MenuInput, ActivatingAnotherWindowClosesTheMenuWithoutACommand)
     ASSERT_EQ(menu->Create(owner.dlg.GetSafeHwnd(), CPoint(200, 150), kMenuMessage), 1);
     HWND hwnd = menu->GetSafeHwnd();
     menu->ShowWindow(SW_SHOW);
-    Owner::Activate(hwnd);
+    ActivateWindow(hwnd);
     ASSERT_EQ(GetForegroundWindow(), hwnd);
 
     TestDialog other;
     other.Create(nullptr, L"another window", WS_POPUP | WS_VISIBLE, 0, CRect(700, 100, 800, 200));
-    Owner::Activate(other.GetSafeHwnd());
+    ActivateWindow(other.GetSafeHwnd());
     EXPECT_TRUE(PumpUntil([&] { return !IsWindow(hwnd); }));
     Pump(50);
     EXPECT_TRUE(deleted);

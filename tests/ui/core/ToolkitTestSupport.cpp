@@ -262,4 +262,31 @@ void Mouse(HWND hwnd, UINT msg, int x, int y, WPARAM flags)
     SendMessageW(hwnd, msg, flags, MAKELPARAM(x, y));
 }
 
+void MoveMouse(int x, int y)
+{
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    INPUT in = {};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = static_cast<LONG>((x * 65535LL + (w - 1) / 2) / (w - 1));
+    in.mi.dy = static_cast<LONG>((y * 65535LL + (h - 1) / 2) / (h - 1));
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &in, sizeof(in));
+}
+
+void Click(DWORD flags)
+{
+    INPUT in = {};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = flags;
+    SendInput(1, &in, sizeof(in));
+}
+
+void ActivateWindow(HWND hwnd)
+{
+    SetForegroundWindow(hwnd);
+    SetActiveWindow(hwnd);
+    PumpUntil([&] { return GetForegroundWindow() == hwnd; }, 2000);
+    Pump(30);
+}
+
 } // namespace toolkit_test

@@ -139,4 +139,11 @@ public:
 // Sends a client-coordinate mouse message to a window.
 void Mouse(HWND hwnd, UINT msg, int x, int y, WPARAM flags = 0);
 
+// Real input through SendInput: moves the pointer to a screen point; presses or releases
+// a button (MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, ...) where the pointer is.
+void MoveMouse(int x, int y);
+void Click(DWORD flags);
+// Makes a window the foreground window and waits (up to 2 s) until it is.
+void ActivateWindow(HWND hwnd);
+
 } // namespace toolkit_test
