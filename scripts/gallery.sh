@@ -16,6 +16,8 @@ if ! command -v import >/dev/null 2>&1; then
   $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends imagemagick >/dev/null
 fi
 
+# A tall screen: every section fits without scrolling.
+export TASTRO_XVFB_SCREEN=${TASTRO_XVFB_SCREEN:-2560x1800x24}
 . "$ROOT/scripts/wine-session.sh"
 wine_session_start "$BUILD/tests"
 

@@ -30,7 +30,6 @@ std::vector<Section>& Sections()
 
 UINT g_nextId = 1000;
 
-const int kWidth = 1900, kHeight = 1060;
 const int kMargin = 12, kCaption = 22, kGap = 16;
 
 // A section caption: its title in the toolkit's font over the window background.
@@ -132,8 +131,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     int rc = 0;
     {
         GalleryDialog dialog;
+        // The whole screen but a small margin (scripts/gallery.sh gives it a tall one).
+        const int width = GetSystemMetrics(SM_CXSCREEN) - 20, height = GetSystemMetrics(SM_CYSCREEN) - 20;
         if (dialog.Create(nullptr, L"ZuntGallery", WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0,
-                          CRect(0, 0, kWidth, kHeight))) {
+                          CRect(0, 0, width, height))) {
             dialog.CenterWindow();
             dialog.ShowWindow(SW_SHOW);
             UpdateWindow(dialog.GetSafeHwnd());
