@@ -15,7 +15,7 @@
 #include <thread>
 #include <vector>
 
-#include "device/live/SpectrumFrames.h"
+#include "device/live/MusicFrames.h"
 
 namespace live {
 

@@ -5,7 +5,7 @@
 #include <array>
 
 #include "device/live/LiveGrid.h"
-#include "device/live/SpectrumAnalysis.h"
+#include "device/live/MusicAnalysis.h"
 
 namespace live {
 

@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "device/live/SpectrumFrames.h"
+#include "device/live/MusicFrames.h"
 
 using namespace live;
 

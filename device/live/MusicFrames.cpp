@@ -1,4 +1,4 @@
-#include "device/live/SpectrumFrames.h"
+#include "device/live/MusicFrames.h"
 
 namespace live {
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "device/live/SpectrumFrames.h"
+#include "device/live/MusicFrames.h"
 
 using namespace live;
 

@@ -1,4 +1,4 @@
-#include "device/live/SpectrumAnalysis.h"
+#include "device/live/MusicAnalysis.h"
 
 #include <algorithm>
 #include <cmath>

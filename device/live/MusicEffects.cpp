@@ -1,4 +1,4 @@
-#include "device/live/SpectrumEffects.h"
+#include "device/live/MusicEffects.h"
 
 #include <algorithm>
 #include <cmath>

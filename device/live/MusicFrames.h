@@ -7,8 +7,8 @@
 #include <mutex>
 
 #include "device/live/LiveGrid.h"
-#include "device/live/SpectrumAnalysis.h"
-#include "device/live/SpectrumEffects.h"
+#include "device/live/MusicAnalysis.h"
+#include "device/live/MusicEffects.h"
 
 namespace live {
 
