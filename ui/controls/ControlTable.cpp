@@ -4,9 +4,11 @@
 
 #include "CArea.h"
 #include "CGifPicture.h"
+#include "CirclePalette.h"
 #include "CPhotoFrame.h"
 #include "CSliderPicture.h"
 #include "MLevelCtrl.h"
+#include "MPalette.h"
 #include "MPicture.h"
 #include "MProgress.h"
 #include "MText.h"
@@ -79,6 +81,16 @@ MControl* MakeMenuItem(MObject* parent, UINT id, CRect rect, const wchar_t* titl
     return new MenuItem(parent, id, rect, title, visible, enabled);
 }
 
+MControl* MakePalette(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int)
+{
+    return new MPalette(parent, id, rect, visible);
+}
+
+MControl* MakeCirclePalette(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int enabled)
+{
+    return new CirclePalette(parent, id, rect, visible, enabled);
+}
+
 // Every class name the factories know, with the arguments its constructor takes and the
 // factories that offer it. A class joins the build by giving its entry a maker (like
 // MakeArea); entries without one create nothing.
@@ -111,14 +123,14 @@ const ClassEntry kClasses[] = {
     {L"MEditEx", kTitleVisibleEnabled, true, true, nullptr},
     {L"MTabLayout", kVisible, true, true, nullptr},
     {L"MListBox", kVisible, true, true, nullptr},
-    {L"MPalette", kVisible, true, true, nullptr},
+    {L"MPalette", kVisible, true, true, MakePalette},
     {L"CColorPalette", kVisible, true, true, nullptr},
     {L"CColorSelect", kVisible, true, true, nullptr},
     {L"KeyboardCtrl", kVisible, true, true, nullptr},
     {L"KeyFuncControl", kVisible, true, false, nullptr},
     {L"DListBox", kVisible, true, false, nullptr},
     {L"CRecordList", kVisible, true, false, nullptr},
-    {L"CirclePalette", kVisibleForceEnabled, true, true, nullptr},
+    {L"CirclePalette", kVisibleForceEnabled, true, true, MakeCirclePalette},
     {L"CDeviceCtrl", kVisibleForceEnabled, true, true, nullptr},
     {L"MenuItem", kTitleVisibleForceEnabled, true, true, MakeMenuItem},
     {L"UpgradeButton", kTitleVisibleForceEnabled, true, false, nullptr},
