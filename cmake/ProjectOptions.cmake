@@ -7,7 +7,7 @@ target_compile_definitions(tastro_options INTERFACE UNICODE _UNICODE NOMINMAX
 
 # The Windows libraries the program and the toolkit call.
 set(TASTRO_WIN_LIBS user32 gdi32 gdiplus msimg32 comctl32 comdlg32 shell32 shlwapi ole32 oleaut32
-  uuid advapi32 setupapi hid winmm wininet imm32 avrt)
+  uuid advapi32 setupapi hid winmm wininet wintrust crypt32 imm32 avrt)
 
 # Release modules ship without symbols.
 target_link_options(tastro_options INTERFACE $<$<CONFIG:Release>:-s>)

@@ -25,6 +25,7 @@ PACKAGES=(
   cmake ninja-build make gcc libc6-dev
   googletest libz-mingw-w64-dev
   tcl python3 python3-pil
+  openssl osslsigncode unzip
   dpkg-dev xz-utils bzip2 patch ca-certificates
   fonts-liberation fonts-dejavu-core fonts-wqy-microhei fonts-open-sans
   pulseaudio

@@ -13,6 +13,15 @@
 #include "MProgress.h"
 #include "MText.h"
 #include "MenuItem.h"
+#include "CCheckButton.h"
+#include "CHelpButton.h"
+#include "CIconButton.h"
+#include "CImageButton.h"
+#include "CRadioButton.h"
+#include "CSwitchButton.h"
+#include "CTextButton.h"
+#include "CTimerButton.h"
+#include "MButton.h"
 
 namespace {
 
@@ -91,6 +100,18 @@ MControl* MakeCirclePalette(MObject* parent, UINT id, CRect rect, const wchar_t*
     return new CirclePalette(parent, id, rect, visible, enabled);
 }
 
+MControl* MakeSwitchButton(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int enabled)
+{
+    return new CSwitchButton(parent, id, rect, visible, enabled);
+}
+
+// The classes constructed from (parent, id, rect, title, visible, enabled).
+template <class T>
+MControl* MakeTitled(MObject* parent, UINT id, CRect rect, const wchar_t* title, int visible, int enabled)
+{
+    return new T(parent, id, rect, title, visible, enabled);
+}
+
 // Every class name the factories know, with the arguments its constructor takes and the
 // factories that offer it. A class joins the build by giving its entry a maker (like
 // MakeArea); entries without one create nothing.
@@ -107,17 +128,17 @@ const ClassEntry kClasses[] = {
     {L"CColorButton", kVisibleEnabled, true, true, nullptr},
     {L"MSpinButton", kVisibleEnabled, true, true, nullptr},
     {L"CSpinButton", kVisibleEnabled, true, true, nullptr},
-    {L"CSwitchButton", kVisibleEnabled, true, true, nullptr},
+    {L"CSwitchButton", kVisibleEnabled, true, true, MakeSwitchButton},
     {L"MComboBox", kVisibleEnabled, true, true, nullptr},
     {L"MTabCtrl", kVisibleEnabled, true, true, nullptr},
-    {L"MButton", kTitleVisibleEnabled, true, true, nullptr},
-    {L"CImageButton", kTitleVisibleEnabled, true, true, nullptr},
-    {L"CTextButton", kTitleVisibleEnabled, true, true, nullptr},
-    {L"CCheckButton", kTitleVisibleEnabled, true, true, nullptr},
-    {L"CRadioButton", kTitleVisibleEnabled, true, true, nullptr},
-    {L"CIconButton", kTitleVisibleEnabled, true, true, nullptr},
-    {L"CTimerButton", kTitleVisibleEnabled, true, true, nullptr},
-    {L"CHelpButton", kTitleVisibleEnabled, true, true, nullptr},
+    {L"MButton", kTitleVisibleEnabled, true, true, MakeTitled<MButton>},
+    {L"CImageButton", kTitleVisibleEnabled, true, true, MakeTitled<CImageButton>},
+    {L"CTextButton", kTitleVisibleEnabled, true, true, MakeTitled<CTextButton>},
+    {L"CCheckButton", kTitleVisibleEnabled, true, true, MakeTitled<CCheckButton>},
+    {L"CRadioButton", kTitleVisibleEnabled, true, true, MakeTitled<CRadioButton>},
+    {L"CIconButton", kTitleVisibleEnabled, true, true, MakeTitled<CIconButton>},
+    {L"CTimerButton", kTitleVisibleEnabled, true, true, MakeTitled<CTimerButton>},
+    {L"CHelpButton", kTitleVisibleEnabled, true, true, MakeTitled<CHelpButton>},
     {L"MEdit", kTitleVisibleEnabled, true, true, nullptr},
     {L"MRichEdit", kTitleVisibleEnabled, true, true, nullptr},
     {L"MEditEx", kTitleVisibleEnabled, true, true, nullptr},

@@ -1,15 +1,29 @@
 #pragma once
-// Every control of the toolkit (the core is in ZuntUI.h).
+// Every control of the toolkit, for programs that construct controls directly (the core
+// alone is ZuntUI.h).
+#include "ZuntUI.h"
+
+#include "CCheckButton.h"
 #include "CGifPicture.h"
+#include "CHelpButton.h"
+#include "CIconButton.h"
+#include "CImageButton.h"
 #include "CPhotoFrame.h"
+#include "CRadioButton.h"
 #include "CSliderPicture.h"
+#include "CSwitchButton.h"
 #include "CTextArea.h"
+#include "CTextButton.h"
+#include "CTimerButton.h"
 #include "CirclePalette.h"
+#include "MAirBladder.h"
+#include "MButton.h"
 #include "MLevelCtrl.h"
 #include "MPalette.h"
 #include "MPicture.h"
 #include "MPopupWnd.h"
 #include "MProgress.h"
+#include "MScroll.h"
 #include "MText.h"
 #include "MenuItem.h"
 #include "MenuWnd.h"

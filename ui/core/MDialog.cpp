@@ -123,16 +123,6 @@ LRESULT MDialog::OnControlUpdate(CRect rect, int rebuild, MControl* control)
 
 // ---------------------------------------------------------------- default handlers
 
-CPoint MDialog::GetAirBladderPoint(MControl* control, UINT)
-{
-    if (!control)
-        return CPoint();
-    const CRect r = control->GetRect();
-    CPoint p(r.left + r.Width() / 2, r.top);
-    ClientToScreen(&p);
-    return p;
-}
-
 void MDialog::OnMinimize() { ShowWindow(SW_MINIMIZE); }
 
 void MDialog::OnMaximize()

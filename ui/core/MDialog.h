@@ -26,7 +26,9 @@ public:
     LRESULT OnControlUpdate(CRect rect, int rebuild, MControl* control) override;
 
     // ---- overridable, in this order ----
-    virtual CPoint GetAirBladderPoint(MControl* control, UINT flags);
+    // Where a balloon for `control` points: its bottom edge at the left (0), the
+    // horizontal centre (1) or the right (2) end, in screen coordinates; (0, 0) without one.
+    virtual CPoint GetAirBladderPoint(MControl* control, UINT where);
     virtual void OnMinimize();
     virtual void OnMaximize();
     virtual void InitUI(CRect client);
@@ -95,6 +97,9 @@ public:
     void SetTooltip(CString text, CRect rect);
     void ClearTooltip();
     int GetTooltipCtrlID() const;
+    // Shows `text` in the balloon below `anchor` (screen coordinates). Returns 0 (and shows
+    // nothing) when either coordinate of the anchor is 0, else 1.
+    int SetAirBladderMsg(const wchar_t* text, POINT anchor, AIRBLADDER_TYPE type);
 
     // ---- drop shadow (off unless created with show 1) ----
     void CreateShadow(int show, bool reRegister = false);

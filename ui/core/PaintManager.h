@@ -4,14 +4,22 @@
 
 #include <atomic>
 #include <map>
+#include <memory>
 #include <vector>
 
+#include "AirBladderDefs.h"
 #include "MControl.h"
 #include "MShadow.h"
 #include "RKTimer.h"
 
 class MWindow;
 class MControlFont;
+class MAirBladder;
+
+// Deletes the paint manager's balloon (defined beside the balloon operations).
+struct ZUNTUI_API AirBladderDeleter {
+    void operator()(MAirBladder* balloon) const;
+};
 
 // How a dialog's background image covers the client area.
 enum enumBackMode {
@@ -80,6 +88,8 @@ public:
     MControl* GetControl(UINT id);
     std::vector<MControl*>& GetControls() { return m_controls; }
     std::vector<MControl*>& GetAreas() { return m_areas; }
+    // Guards GetControls(); recursive, never held while calling into an owner.
+    MLock& GetControlsLock() { return m_controlsLock; }
     void RemoveControl(MControl* control);
     void ClearControls();
     void ClearAreaControls();
@@ -128,6 +138,14 @@ public:
     int GetShownProgress() const { return m_bannerShown; }
     int GetTargetProgress() const { return m_bannerTarget; }
     CRect GetMessageRect() const { return m_bannerRect; }
+    // The balloon tip: created on first use (owned by the manager, its window owned by the
+    // manager's window); the arguments go to MAirBladder::SetAirBladderMsg. Returns its result.
+    int SetAirBladderMsg(const wchar_t* text, POINT anchor, AIRBLADDER_TYPE type, AIRBLADDER_MODE mode);
+    // Shows (1) or hides (0) the balloon; 0 without one. With an owner id other than 0 it
+    // hides only that control's balloon, and showing records the id as the owner.
+    int ShowAirBladder(int show, int ownerId);
+    MAirBladder* GetAirBladder() const { return m_airBladder.get(); }
+    int GetAirBladderOwner() const { return m_airBladderOwner; }
     void CreateCaret(HBITMAP bitmap, int width, int height);
     void SetCaretPos(MControlFont* owner, int x, int y);
     void ShowCaret(int show);
@@ -295,4 +313,6 @@ private:
     MControl* volatile m_ticking = nullptr;
     std::vector<DeferredUpdate> m_deferred;
     MLock m_deferredLock;
+    std::unique_ptr<MAirBladder, AirBladderDeleter> m_airBladder; // owned, created on first use
+    int m_airBladderOwner = 0; // id of the control whose balloon is shown
 };
