@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "CArea.h"
+#include "CColorButton.h"
 #include "CGifPicture.h"
 #include "CirclePalette.h"
 #include "CPhotoFrame.h"
@@ -100,6 +101,11 @@ MControl* MakeCirclePalette(MObject* parent, UINT id, CRect rect, const wchar_t*
     return new CirclePalette(parent, id, rect, visible, enabled);
 }
 
+MControl* MakeColorButton(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int enabled)
+{
+    return new CColorButton(parent, id, rect, visible, enabled);
+}
+
 MControl* MakeSwitchButton(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int enabled)
 {
     return new CSwitchButton(parent, id, rect, visible, enabled);
@@ -125,7 +131,7 @@ const ClassEntry kClasses[] = {
     {L"MProgress", kVisibleEnabled, true, true, MakeProgress},
     {L"MSlider", kVisibleEnabled, true, true, nullptr},
     {L"MLevelCtrl", kVisibleEnabled, true, true, MakeLevelCtrl},
-    {L"CColorButton", kVisibleEnabled, true, true, nullptr},
+    {L"CColorButton", kVisibleEnabled, true, true, MakeColorButton},
     {L"MSpinButton", kVisibleEnabled, true, true, nullptr},
     {L"CSpinButton", kVisibleEnabled, true, true, nullptr},
     {L"CSwitchButton", kVisibleEnabled, true, true, MakeSwitchButton},

@@ -4,6 +4,7 @@
 #include "ZuntUI.h"
 
 #include "CCheckButton.h"
+#include "CColorButton.h"
 #include "CGifPicture.h"
 #include "CHelpButton.h"
 #include "CIconButton.h"
