@@ -4,6 +4,7 @@
 
 #include "CArea.h"
 #include "CColorButton.h"
+#include "CColorSelect.h"
 #include "CGifPicture.h"
 #include "CirclePalette.h"
 #include "CPhotoFrame.h"
@@ -106,6 +107,11 @@ MControl* MakeColorButton(MObject* parent, UINT id, CRect rect, const wchar_t*, 
     return new CColorButton(parent, id, rect, visible, enabled);
 }
 
+MControl* MakeColorSelect(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int)
+{
+    return new CColorSelect(parent, id, rect, visible);
+}
+
 MControl* MakeSwitchButton(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int enabled)
 {
     return new CSwitchButton(parent, id, rect, visible, enabled);
@@ -152,7 +158,7 @@ const ClassEntry kClasses[] = {
     {L"MListBox", kVisible, true, true, nullptr},
     {L"MPalette", kVisible, true, true, MakePalette},
     {L"CColorPalette", kVisible, true, true, nullptr},
-    {L"CColorSelect", kVisible, true, true, nullptr},
+    {L"CColorSelect", kVisible, true, true, MakeColorSelect},
     {L"KeyboardCtrl", kVisible, true, true, nullptr},
     {L"KeyFuncControl", kVisible, true, false, nullptr},
     {L"DListBox", kVisible, true, false, nullptr},

@@ -5,6 +5,7 @@
 
 #include "CCheckButton.h"
 #include "CColorButton.h"
+#include "CColorSelect.h"
 #include "CGifPicture.h"
 #include "CHelpButton.h"
 #include "CIconButton.h"
