@@ -9,10 +9,17 @@
 #include "CirclePalette.h"
 #include "CPhotoFrame.h"
 #include "CSliderPicture.h"
+#include "CSpinButton.h"
+#include "MEdit.h"
+#include "MEditEx.h"
 #include "MLevelCtrl.h"
 #include "MPalette.h"
 #include "MPicture.h"
 #include "MProgress.h"
+#include "MRichEdit.h"
+#include "MScroll.h"
+#include "MSlider.h"
+#include "MSpinButton.h"
 #include "MText.h"
 #include "MenuItem.h"
 #include "CCheckButton.h"
@@ -43,13 +50,53 @@ struct ClassEntry {
     const wchar_t* name;
     Args args;
     bool panel;  // offered by a panel's factory
-    bool window; // offered by a window's factory
+    bool window; // offered by a window's factory (neither: only a part a control makes itself)
     Maker make;  // null: the class is not part of this build
 };
 
 MControl* MakeArea(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int enabled)
 {
     return new CArea(parent, id, rect, visible, enabled);
+}
+
+MControl* MakeScrollVertical(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int)
+{
+    return new CScrollVertical(parent, id, rect, visible);
+}
+
+MControl* MakeScrollHorizontal(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int)
+{
+    return new CScrollHorizontal(parent, id, rect, visible);
+}
+
+MControl* MakeSlider(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int enabled)
+{
+    return new MSlider(parent, id, rect, visible, enabled);
+}
+
+MControl* MakeSpinButton(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int enabled)
+{
+    return new MSpinButton(parent, id, rect, visible, enabled);
+}
+
+MControl* MakeRichSpinButton(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int enabled)
+{
+    return new CSpinButton(parent, id, rect, visible, enabled);
+}
+
+MControl* MakeEdit(MObject* parent, UINT id, CRect rect, const wchar_t* title, int visible, int enabled)
+{
+    return new MEdit(parent, id, rect, title, visible, enabled);
+}
+
+MControl* MakeRichEdit(MObject* parent, UINT id, CRect rect, const wchar_t* title, int visible, int enabled)
+{
+    return new MRichEdit(parent, id, rect, title, visible, enabled);
+}
+
+MControl* MakeEditEx(MObject* parent, UINT id, CRect rect, const wchar_t* title, int visible, int enabled)
+{
+    return new MEditEx(parent, id, rect, title, visible, enabled);
 }
 
 MControl* MakeText(MObject* parent, UINT id, CRect rect, const wchar_t* title, int visible, int)
@@ -135,11 +182,11 @@ const ClassEntry kClasses[] = {
     {L"CSliderPicture", kVisibleEnabled, true, true, MakeSliderPicture},
     {L"CGifPicture", kVisibleEnabled, true, true, MakeGifPicture},
     {L"MProgress", kVisibleEnabled, true, true, MakeProgress},
-    {L"MSlider", kVisibleEnabled, true, true, nullptr},
+    {L"MSlider", kVisibleEnabled, true, true, MakeSlider},
     {L"MLevelCtrl", kVisibleEnabled, true, true, MakeLevelCtrl},
     {L"CColorButton", kVisibleEnabled, true, true, MakeColorButton},
-    {L"MSpinButton", kVisibleEnabled, true, true, nullptr},
-    {L"CSpinButton", kVisibleEnabled, true, true, nullptr},
+    {L"MSpinButton", kVisibleEnabled, true, true, MakeSpinButton},
+    {L"CSpinButton", kVisibleEnabled, true, true, MakeRichSpinButton},
     {L"CSwitchButton", kVisibleEnabled, true, true, MakeSwitchButton},
     {L"MComboBox", kVisibleEnabled, true, true, nullptr},
     {L"MTabCtrl", kVisibleEnabled, true, true, nullptr},
@@ -151,9 +198,9 @@ const ClassEntry kClasses[] = {
     {L"CIconButton", kTitleVisibleEnabled, true, true, MakeTitled<CIconButton>},
     {L"CTimerButton", kTitleVisibleEnabled, true, true, MakeTitled<CTimerButton>},
     {L"CHelpButton", kTitleVisibleEnabled, true, true, MakeTitled<CHelpButton>},
-    {L"MEdit", kTitleVisibleEnabled, true, true, nullptr},
-    {L"MRichEdit", kTitleVisibleEnabled, true, true, nullptr},
-    {L"MEditEx", kTitleVisibleEnabled, true, true, nullptr},
+    {L"MEdit", kTitleVisibleEnabled, true, true, MakeEdit},
+    {L"MRichEdit", kTitleVisibleEnabled, true, true, MakeRichEdit},
+    {L"MEditEx", kTitleVisibleEnabled, true, true, MakeEditEx},
     {L"MTabLayout", kVisible, true, true, nullptr},
     {L"MListBox", kVisible, true, true, nullptr},
     {L"MPalette", kVisible, true, true, MakePalette},
@@ -170,7 +217,20 @@ const ClassEntry kClasses[] = {
     {L"DownloadButton", kTitleVisibleForceEnabled, true, false, nullptr},
     {L"CComboBoxList", kVisibleForceEnabled, false, true, nullptr},
     {L"BatteryCtrl", kVisibleForceEnabled, false, true, nullptr},
+    // Parts: the scroll bars of every panel.
+    {L"CScrollVertical", kVisible, false, false, MakeScrollVertical},
+    {L"CScrollHorizontal", kVisible, false, false, MakeScrollHorizontal},
 };
+
+const ClassEntry* FindClass(const wchar_t* className)
+{
+    if (!className || !*className)
+        return nullptr;
+    for (const ClassEntry& c : kClasses)
+        if (wcscmp(c.name, className) == 0)
+            return &c;
+    return nullptr;
+}
 
 } // namespace
 
@@ -208,4 +268,12 @@ MControl* ConstructControl(int windowFactory, MObject* parent, const wchar_t* cl
         return c.make(parent, id, rect, title ? title : L"", visible, enabled);
     }
     return nullptr;
+}
+
+MControl* ConstructPart(MObject* parent, const wchar_t* className, UINT id, CRect rect, int visible)
+{
+    const ClassEntry* c = FindClass(className);
+    if (!c || !c->make)
+        return nullptr;
+    return c->make(parent, id, rect, L"", visible, 1);
 }

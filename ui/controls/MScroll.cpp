@@ -11,7 +11,7 @@ const int kCap = 6; // unstretched end caps of the track and thumb pieces
 }
 
 MScroll::MScroll(MObject* parent, UINT id, CRect rect, int visible, bool vertical)
-    : MControlFont(parent, id, rect, L"", visible, 1, 1), m_vertical(vertical)
+    : MScrollBar(parent, id, rect, visible), m_vertical(vertical)
 {
 }
 
@@ -83,13 +83,18 @@ void MScroll::Place(double positionScale)
         m_autoPage = 1;
     }
     const int track = length - 2 * m_arrowSize;
+    if (m_range <= 0)
+        m_position = 0; // nothing to scroll over
     if (m_range <= 0 || track <= 0) {
+        // A bar without length yet keeps its position for when it is laid out.
         m_shown = 0;
         m_thumb.SetRectEmpty();
     } else {
         const double thumbLen = ThumbLength();
         const int len = static_cast<int>(thumbLen);
         const double span = track - thumbLen;
+        if (span <= 0)
+            m_position = 0; // the thumb fills the track: there is nowhere to move it
         double start = Start() + m_arrowSize + (positionScale > 0 ? m_position / positionScale * span : 0.0);
         start = std::min(std::max(start, static_cast<double>(Start() + m_arrowSize)),
                          static_cast<double>(End() - m_arrowSize / 2 - m_arrowSize));

@@ -1,10 +1,11 @@
 #pragma once
-#include "MControlFont.h"
+#include "MScrollBar.h"
 
 // The thin skinned scroll bar every panel owns (ids 1 and 2). The thumb spans
 // page / range of the track; moving it reports code 8 with the new position. The bar is
-// drawn and takes input only while the page is smaller than the range.
-class ZUNTUI_API MScroll : public MControlFont {
+// drawn and takes input only while the page is smaller than the range; a range of 0 or
+// less, or a track no longer than the thumb, leaves the position at 0. Window thread only.
+class ZUNTUI_API MScroll : public MScrollBar {
 public:
     MScroll(MObject* parent, UINT id, CRect rect, int visible, bool vertical);
 
@@ -20,17 +21,17 @@ public:
 
     // A zero page or step keeps the old one; a given page is no longer automatic.
     void SetScrollInfo(int range, int position, int page, int step);
-    void SetScrollMaxRange(int range);
-    void SetScrollSize(int page, int step);
-    void SetScrollCurrentPos(int position);
+    void SetScrollMaxRange(int range) override;
+    void SetScrollSize(int page, int step) override;
+    void SetScrollCurrentPos(int position) override;
     void SetScrollCurrentPosEx(int position);
     void SetScrollFinalPos();
     // Moves by rows x step, clamped to 0..range; 1 when the position changed.
-    int ScrollRow(int rows);
-    int GetScrollCurrentPos() const { return m_position; }
-    int GetScrollMaxRange() const { return m_range; }
+    int ScrollRow(int rows) override;
+    int GetScrollCurrentPos() const override { return m_position; }
+    int GetScrollMaxRange() const override { return m_range; }
     int GetScrollPage() const { return m_page; }
-    int GetScrollStep() const { return m_step; }
+    int GetScrollStep() const override { return m_step; }
     int IsChangeing() const { return m_changing; }
     int IsShown() const { return m_shown; }
     int GetThumbState() const { return m_thumbState; }

@@ -219,28 +219,7 @@ LRESULT MControl::SendMessage(UINT code, WPARAM wparam, LPARAM lparam)
 
 // ---------------------------------------------------------------- children
 
-MControl* MControl::GetControl(UINT id)
-{
-    {
-        MAutoLock guard(m_controlsLock);
-        for (size_t i = 0; i < m_controls.size(); ++i) {
-            MControl* c = m_controls[i];
-            if (c->m_id == id)
-                return c;
-            if (MControl* found = c->GetControl(id))
-                return found;
-        }
-    }
-    MAutoLock guard(m_areasLock);
-    for (size_t i = 0; i < m_areas.size(); ++i) {
-        MControl* c = m_areas[i];
-        if (c->m_id == id)
-            return c;
-        if (MControl* found = c->GetControl(id))
-            return found;
-    }
-    return nullptr;
-}
+MControl* MControl::GetControl(UINT id) { return FindChild(id); }
 
 void MControl::AddControl(MControl* child)
 {
@@ -250,8 +229,7 @@ void MControl::AddControl(MControl* child)
         child->SetManager(m_manager);
         child->InitControl(m_manager);
     }
-    MAutoLock guard(m_controlsLock);
-    m_controls.push_back(child);
+    AddChild(child, 1);
 }
 
 void MControl::AddArea(MControl* child)
@@ -262,8 +240,7 @@ void MControl::AddArea(MControl* child)
         child->SetManager(m_manager);
         child->InitControl(m_manager);
     }
-    MAutoLock guard(m_areasLock);
-    m_areas.push_back(child);
+    AddChild(child, 0);
 }
 
 void MControl::ForgetChild(MControl* child)
@@ -276,9 +253,7 @@ void MControl::RemoveControl(MControl* child)
 {
     if (!child)
         return;
-    const bool found =
-        EraseUnderLock(m_controlsLock, m_controls, child) || EraseUnderLock(m_areasLock, m_areas, child);
-    if (!found)
+    if (!EraseChild(child))
         return; // not a child of this control: not ours to delete
     if (m_manager && m_manager->GetFocusControl() == child)
         m_manager->SetFocusControl(nullptr);
@@ -288,15 +263,7 @@ void MControl::RemoveControl(MControl* child)
 
 void MControl::RemoveAllControl()
 {
-    std::vector<MControl*> controls, areas;
-    {
-        MAutoLock guard(m_controlsLock);
-        controls.swap(m_controls);
-    }
-    {
-        MAutoLock guard(m_areasLock);
-        areas.swap(m_areas);
-    }
+    const std::vector<MControl*> controls = TakeChildren(1), areas = TakeChildren(0);
     m_hover = nullptr;
     for (MControl* c : controls)
         DeleteControl(c);
@@ -306,17 +273,8 @@ void MControl::RemoveAllControl()
 
 void MControl::ForgetTree()
 {
-    std::vector<MControl*> children;
-    {
-        MAutoLock guard(m_controlsLock);
-        children = m_controls;
-    }
-    {
-        MAutoLock guard(m_areasLock);
-        children.insert(children.end(), m_areas.begin(), m_areas.end());
-    }
     // No list lock is held here: a periodic tick running on this control may need them.
-    for (MControl* c : children)
+    for (MControl* c : SnapshotChildren())
         c->ForgetTree();
     if (m_manager)
         m_manager->ForgetControl(this);
@@ -332,6 +290,13 @@ void MControl::DeleteControl(MControl* control)
 }
 
 // ---------------------------------------------------------------- timers, tooltip, cursor
+
+void MControl::SetRunTimer(int run)
+{
+    m_runTimer = run;
+    if (m_manager)
+        m_manager->RefreshPeriodicTick();
+}
 
 int MControl::AddMTimer()
 {

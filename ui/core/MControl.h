@@ -1,6 +1,7 @@
 #pragma once
 #include <vector>
 
+#include "MChildLists.h"
 #include "MObject.h"
 
 class PaintManager;
@@ -18,7 +19,7 @@ struct FS_POSITION_ITEM {
 //
 // Controls never paint on request: they change state and ask their owner for a repaint
 // (UpdateControl); the window's paint manager paints later from the caches.
-class ZUNTUI_API MControl : public MObject {
+class ZUNTUI_API MControl : public MObject, protected MChildLists {
 public:
     MControl(MObject* parent, UINT id, CRect rect, int visible, int enabled, int response);
     ~MControl() override;
@@ -90,7 +91,9 @@ public:
     UINT GetHotKeyModifiers() const { return m_hotKeyModifiers; }
     int GetUpdate() const { return m_update; }
     int IsRunTimer() const { return m_runTimer; }
-    void SetRunTimer(int run) { m_runTimer = run; }
+    // Also starts or stops the window's periodic tick (it runs only while some registered
+    // control has the flag): set the flag through this, not directly.
+    void SetRunTimer(int run);
     int GetControlFlag() const { return m_controlFlag; }
     void SetControlFlag(int flag) { m_controlFlag = flag; }
     int IsUseImageECM() const { return m_imageECM; }
@@ -199,10 +202,6 @@ protected:
     int m_runTimer = 0;
     int m_controlFlag = 0;
     int m_imageECM = 0;
-    std::vector<MControl*> m_areas;
-    std::vector<MControl*> m_controls;
-    MLock m_areasLock;
-    MLock m_controlsLock;
     MControl* m_hover = nullptr;
     int m_cacheW = 0, m_cacheH = 0;
     BYTE* m_cacheBits = nullptr; // pixels of the face cache (bottom-up, 32-bit)

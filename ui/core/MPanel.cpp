@@ -3,33 +3,40 @@
 #include <algorithm>
 
 #include "ControlFactory.h"
-#include "MScroll.h"
 #include "PaintManager.h"
+
+namespace {
+
+// One of the panel's own bars, made by the class-name table (the core knows the bars only
+// through MScrollBar).
+MScrollBar* MakeBar(MPanel* panel, const wchar_t* className, UINT id, CRect rect)
+{
+    MControl* made = ConstructPart(panel, className, id, rect, 1);
+    MScrollBar* bar = dynamic_cast<MScrollBar*>(made);
+    if (!bar)
+        delete made;
+    return bar;
+}
+
+} // namespace
 
 MPanel::MPanel(MObject* parent, UINT id, CRect rect, int visible)
     : MControlFont(parent, id, rect, L"", visible, 1, 1)
 {
     m_dblClkMode = 1;
     // The scroll bars come first in the controls list: ids 1 and 2 are taken in every panel.
-    m_vbar = new CScrollVertical(this, 1, CRect(-m_barThickness, 0, 0, 0), 1);
-    m_hbar = new CScrollHorizontal(this, 2, CRect(0, -m_barThickness, 0, 0), 1);
-    m_controls.push_back(m_vbar);
-    m_controls.push_back(m_hbar);
+    m_vbar = MakeBar(this, L"CScrollVertical", 1, CRect(-m_barThickness, 0, 0, 0));
+    m_hbar = MakeBar(this, L"CScrollHorizontal", 2, CRect(0, -m_barThickness, 0, 0));
+    if (m_vbar)
+        AddChild(m_vbar, 1);
+    if (m_hbar)
+        AddChild(m_hbar, 1);
 }
 
 void MPanel::InitControl(PaintManager* manager)
 {
     m_init = 1;
-    std::vector<MControl*> children;
-    {
-        MAutoLock guard(m_controlsLock);
-        children = m_controls;
-    }
-    {
-        MAutoLock guard(m_areasLock);
-        children.insert(children.end(), m_areas.begin(), m_areas.end());
-    }
-    for (MControl* c : children) {
+    for (MControl* c : SnapshotChildren()) {
         if (!c->GetManager()) {
             c->SetManager(manager);
             c->InitControl(manager);
@@ -51,7 +58,7 @@ int MPanel::DrawSubControls(HDC& dc, CRect clip)
 
 int MPanel::GetScrollOffsetY() const
 {
-    if (!m_enableScroll || ContentFits())
+    if (!m_enableScroll || ContentFits() || !m_vbar)
         return 0;
     const int range = m_vbar->GetScrollMaxRange();
     if (range <= 0)
@@ -62,7 +69,7 @@ int MPanel::GetScrollOffsetY() const
 
 int MPanel::GetScrollOffsetX() const
 {
-    if (!m_enableScroll || ContentFits())
+    if (!m_enableScroll || ContentFits() || !m_hbar)
         return 0;
     const int range = m_hbar->GetScrollMaxRange();
     if (range <= 0)
@@ -133,18 +140,24 @@ LRESULT MPanel::OnControlUpdate(CRect rect, int rebuild, MControl* control)
 
 void MPanel::UpdateScrollBars()
 {
-    m_vbar->SetVisible(m_virtualH > m_rect.Height() ? 1 : 0);
-    m_hbar->SetVisible(m_virtualW > m_rect.Width() ? 1 : 0);
-    m_vbar->SetScrollMaxRange(m_virtualH);
-    m_hbar->SetScrollMaxRange(m_virtualW);
+    if (m_vbar) {
+        m_vbar->SetVisible(m_virtualH > m_rect.Height() ? 1 : 0);
+        m_vbar->SetScrollMaxRange(m_virtualH);
+    }
+    if (m_hbar) {
+        m_hbar->SetVisible(m_virtualW > m_rect.Width() ? 1 : 0);
+        m_hbar->SetScrollMaxRange(m_virtualW);
+    }
 }
 
 void MPanel::SetControlRect(CRect rect)
 {
     m_rect = rect;
     m_virtualH = m_virtualW = 0;
-    m_vbar->SetRect(CRect(rect.right - m_barThickness, rect.top, rect.right, rect.bottom));
-    m_hbar->SetRect(CRect(rect.left, rect.bottom - m_barThickness, rect.right, rect.bottom));
+    if (m_vbar)
+        m_vbar->SetRect(CRect(rect.right - m_barThickness, rect.top, rect.right, rect.bottom));
+    if (m_hbar)
+        m_hbar->SetRect(CRect(rect.left, rect.bottom - m_barThickness, rect.right, rect.bottom));
     UpdateScrollBars();
 }
 
@@ -183,7 +196,7 @@ void MPanel::SetControlEnabled(int enabled)
 
 int MPanel::OnControlScroll(int, UINT down, CPoint)
 {
-    if (m_enableScroll && m_virtualH >= m_rect.Height()) {
+    if (m_enableScroll && m_virtualH >= m_rect.Height() && m_vbar) {
         const int range = m_vbar->GetScrollMaxRange();
         const int old = m_vbar->GetScrollCurrentPos();
         const int step = m_vbar->GetScrollStep();
@@ -213,13 +226,7 @@ MControl* MPanel::CreateControl(UINT kind, MObject* parent, const wchar_t* class
         c->SetManager(m_manager);
         c->InitControl(m_manager);
     }
-    if (kind == 0) {
-        MAutoLock guard(m_areasLock);
-        m_areas.push_back(c);
-    } else {
-        MAutoLock guard(m_controlsLock);
-        m_controls.push_back(c);
-    }
+    AddChild(c, kind);
     return c;
 }
 

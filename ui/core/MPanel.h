@@ -1,8 +1,6 @@
 #pragma once
 #include "MControlFont.h"
-
-class CScrollVertical;
-class CScrollHorizontal;
+#include "MScrollBar.h"
 
 // A container control: it has no face of its own, owns two scroll bars (ids 1 and 2, the
 // first children of its controls list) and creates its children by class name. Content
@@ -40,8 +38,10 @@ public:
     void SetVirtualWidth(int width);
     int GetVirtualHeight() const { return m_virtualH; }
     int GetVirtualWidth() const { return m_virtualW; }
-    CScrollVertical* GetScrollVertical() const { return m_vbar; }
-    CScrollHorizontal* GetScrollHorizontal() const { return m_hbar; }
+    // The built-in bars (a CScrollVertical and a CScrollHorizontal made by the class-name
+    // table); null only in a build without the scroll-bar controls.
+    MScrollBar* GetScrollVertical() const { return m_vbar; }
+    MScrollBar* GetScrollHorizontal() const { return m_hbar; }
     void SetEnableScroll(int enable) { m_enableScroll = enable; }
     int GetEnableScroll() const { return m_enableScroll; }
     int IsInit() const { return m_init; }
@@ -58,8 +58,8 @@ protected:
 
     int m_init = 0;
     int m_virtualH = 0, m_virtualW = 0;
-    CScrollVertical* m_vbar;
-    CScrollHorizontal* m_hbar;
+    MScrollBar* m_vbar; // owned through the controls list
+    MScrollBar* m_hbar; // owned through the controls list
     int m_barThickness = 7;
     int m_scrollX = 0, m_scrollY = 0;
     int m_enableScroll = 1;

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "AirBladderDefs.h"
@@ -56,7 +57,7 @@ enum : UINT {
 // controls, turns window messages into control events, paints the client area through one
 // off-screen ARGB bitmap, caches skin images and private fonts, drives control timers and
 // shows the tooltip, the caret and the message banner.
-class ZUNTUI_API PaintManager : public RKTimer {
+class ZUNTUI_API PaintManager : public RKTimer, protected MChildLists {
 public:
     PaintManager();
     ~PaintManager() override;
@@ -121,6 +122,11 @@ public:
     int KillTimer(MControl* control, UINT key);
     int KillTimer(MControl* control);
     void ClearTimers();
+    // Starts the periodic tick's system timer when a registered control has the run-timer
+    // flag and stops it when none has; called on every change of either. Any thread.
+    void RefreshPeriodicTick();
+    // True while the periodic tick's system timer runs.
+    bool IsPeriodicTickRunning();
     // The window timer id of a control's timer key, 0 when there is none.
     UINT GetTimerID(MControl* control, UINT key);
 
@@ -245,7 +251,12 @@ private:
     void EnsureTooltip();
     void TrackMouse();
     bool IsLive(MControl* control);
-    void DeleteList(std::vector<MControl*>& list, MLock& lock);
+    bool PeriodicTickWanted();
+    // Remembers the first family of a private font collection (now owned by the manager)
+    // under `family`; deletes the collection and returns null when it was not loaded or
+    // holds no family.
+    Gdiplus::FontFamily* KeepFontFamily(const wchar_t* family, Gdiplus::PrivateFontCollection* collection,
+                                        bool loaded);
     MControl* FindFocusable(bool forward);
 
     int m_init = 0;
@@ -281,10 +292,8 @@ private:
     MControl* m_focus = nullptr;
     int m_tooltipOwner = 0;
     HWND m_tooltipWnd = nullptr;
-    std::vector<MControl*> m_areas;
-    std::vector<MControl*> m_controls;
     std::vector<MControl*> m_timerControls;
-    MLock m_areasLock, m_controlsLock, m_timerControlsLock, m_imageLock, m_recordsLock, m_fontLock;
+    MLock m_timerControlsLock, m_imageLock, m_recordsLock, m_fontLock;
     int m_backMode = BACKMODE_ORIGINAL;
     int m_cornerSize = 4;
     CRect m_caretRect;
@@ -311,6 +320,10 @@ private:
     std::atomic<int> m_tickStopped{0};
     std::atomic<int> m_inTick{0};
     MControl* volatile m_ticking = nullptr;
+    // Whoever holds m_tickSwitch starts or stops the periodic system timer; m_tickRecheck
+    // asks it to look again (see RefreshPeriodicTick).
+    std::mutex m_tickSwitch;
+    std::atomic<bool> m_tickRecheck{false};
     std::vector<DeferredUpdate> m_deferred;
     MLock m_deferredLock;
     std::unique_ptr<MAirBladder, AirBladderDeleter> m_airBladder; // owned, created on first use

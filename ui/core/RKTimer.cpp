@@ -3,6 +3,7 @@
 #include <mmsystem.h>
 
 #include <algorithm>
+#include <atomic>
 
 int RKTimer::s_resolutionSet = 0;
 UINT RKTimer::s_resolution = 0;
@@ -44,48 +45,114 @@ void RKTimer::OnMTimer(UINT) {}
 
 UINT RKTimer::GetResolution() { return s_resolution; }
 
+namespace {
+
+// Ids handed out by every owner of the process; 0 is "no timer".
+std::atomic<UINT> g_nextTimerId{1};
+
+void EnsureResolution(int& set, UINT& resolution)
+{
+    MAutoLock guard(OwnersLock());
+    if (set)
+        return;
+    TIMECAPS caps = {};
+    UINT res = 1;
+    if (timeGetDevCaps(&caps, sizeof(caps)) == TIMERR_NOERROR)
+        res = std::min(std::max(caps.wPeriodMin, 1u), std::max(caps.wPeriodMax, 1u));
+    timeBeginPeriod(res);
+    resolution = res;
+    set = 1;
+}
+
+} // namespace
+
 UINT RKTimer::SetTimer(UINT periodMs, const wchar_t* name, int applicationFlag)
 {
-    {
-        MAutoLock guard(OwnersLock());
-        if (!s_resolutionSet) {
-            TIMECAPS caps = {};
-            UINT res = 1;
-            if (timeGetDevCaps(&caps, sizeof(caps)) == TIMERR_NOERROR)
-                res = std::min(std::max(caps.wPeriodMin, 1u), std::max(caps.wPeriodMax, 1u));
-            timeBeginPeriod(res);
-            s_resolution = res;
-            s_resolutionSet = 1;
-        }
-    }
+    return AddTimer(periodMs, name, applicationFlag, true);
+}
+
+UINT RKTimer::StartSystemTimer(UINT periodMs)
+{
+    // TIME_KILL_SYNCHRONOUS: no tick starts after timeKillEvent has returned.
+    return timeSetEvent(periodMs, s_resolution, TimerProc, reinterpret_cast<DWORD_PTR>(this),
+                        TIME_PERIODIC | TIME_CALLBACK_FUNCTION | TIME_KILL_SYNCHRONOUS);
+}
+
+UINT RKTimer::AddTimer(UINT periodMs, const wchar_t* name, int applicationFlag, bool running)
+{
+    EnsureResolution(s_resolutionSet, s_resolution);
     if (periodMs == 0)
         periodMs = 1;
-    // TIME_KILL_SYNCHRONOUS: no tick starts after timeKillEvent has returned.
-    UINT id = timeSetEvent(periodMs, s_resolution, TimerProc, reinterpret_cast<DWORD_PTR>(this),
-                           TIME_PERIODIC | TIME_CALLBACK_FUNCTION | TIME_KILL_SYNCHRONOUS);
-    if (!id)
-        return 0;
     MAutoLock guard(m_entriesLock);
-    m_entries.push_back(Entry{id, CString(name), applicationFlag});
+    UINT systemId = 0;
+    if (running) {
+        // Started under the entry lock: a first tick waits for the entry it belongs to.
+        systemId = StartSystemTimer(periodMs);
+        if (!systemId)
+            return 0;
+    }
+    const UINT id = g_nextTimerId++;
+    m_entries.push_back(Entry{id, systemId, periodMs, CString(name), applicationFlag});
     return id;
 }
 
-void RKTimer::KillMTimer(UINT id)
+bool RKTimer::PauseTimer(UINT id)
 {
-    bool found = false;
+    UINT systemId = 0;
     {
         MAutoLock guard(m_entriesLock);
-        for (size_t i = 0; i < m_entries.size(); ++i) {
-            if (m_entries[i].id == id) {
-                m_entries.erase(m_entries.begin() + static_cast<std::ptrdiff_t>(i));
-                found = true;
+        for (Entry& e : m_entries) {
+            if (e.id == id) {
+                systemId = e.systemId;
+                e.systemId = 0;
                 break;
             }
         }
     }
     // Stopped outside the entry lock: a tick in progress may need it.
-    if (found)
-        timeKillEvent(id);
+    if (systemId)
+        timeKillEvent(systemId);
+    return systemId != 0;
+}
+
+bool RKTimer::ResumeTimer(UINT id)
+{
+    MAutoLock guard(m_entriesLock);
+    for (Entry& e : m_entries) {
+        if (e.id == id) {
+            if (!e.systemId)
+                e.systemId = StartSystemTimer(e.periodMs);
+            return e.systemId != 0;
+        }
+    }
+    return false;
+}
+
+bool RKTimer::IsTimerTicking(UINT id)
+{
+    MAutoLock guard(m_entriesLock);
+    for (const Entry& e : m_entries)
+        if (e.id == id)
+            return e.systemId != 0;
+    return false;
+}
+
+void RKTimer::KillMTimer(UINT id)
+{
+    UINT systemId = 0;
+    {
+        MAutoLock guard(m_entriesLock);
+        for (size_t i = 0; i < m_entries.size(); ++i) {
+            if (m_entries[i].id == id) {
+                systemId = m_entries[i].systemId;
+                m_entries.erase(m_entries.begin() + static_cast<std::ptrdiff_t>(i));
+                break;
+            }
+        }
+    }
+    // Stopped outside the entry lock: a tick in progress may need it.
+    if (systemId)
+        timeKillEvent(systemId);
 }
 
 void RKTimer::KillMTimer()
@@ -96,7 +163,8 @@ void RKTimer::KillMTimer()
         entries.swap(m_entries);
     }
     for (const Entry& e : entries)
-        timeKillEvent(e.id);
+        if (e.systemId)
+            timeKillEvent(e.systemId);
 }
 
 int RKTimer::GetTimerIsRun(UINT id)
@@ -149,16 +217,18 @@ void CALLBACK RKTimer::TimerProc(UINT id, UINT, DWORD_PTR user, DWORD_PTR, DWORD
     reinterpret_cast<RKTimer*>(user)->Dispatch(id);
 }
 
-void RKTimer::Dispatch(UINT id)
+void RKTimer::Dispatch(UINT systemId)
 {
     int application = 0;
+    UINT id = 0;
     CString name;
     {
         MAutoLock guard(m_entriesLock);
         bool live = false;
         for (const Entry& e : m_entries) {
-            if (e.id == id) {
+            if (e.systemId == systemId) {
                 live = true;
+                id = e.id;
                 application = e.application;
                 if (application)
                     name = e.name;

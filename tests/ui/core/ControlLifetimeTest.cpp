@@ -175,6 +175,46 @@ TEST_F(Lifetime, PeriodicTickReachesRegisteredVisibleControlsOnly)
     EXPECT_EQ(shown->timerTicks, stopped);
 }
 
+TEST_F(Lifetime, PeriodicTickRunsOnlyWhileARegisteredControlHasTheRunTimerFlag)
+{
+    ASSERT_NE(dlg.CreateHidden(), nullptr);
+    auto* animated = Add(1, CRect(0, 0, 10, 10));
+    auto* idle = Add(2, CRect(0, 0, 10, 10));
+    // The animation ends itself from its own tick once asked to.
+    std::atomic<bool> endAnimation{false};
+    animated->onTimer = [&] {
+        if (endAnimation.load())
+            animated->SetRunTimer(0);
+    };
+    idle->AddMTimer();
+    const UINT id = dlg.SetMTimer(2);
+    ASSERT_NE(id, 0u);
+    EXPECT_FALSE(pm().IsPeriodicTickRunning()) << "registered, but nothing has the run-timer flag";
+    EXPECT_EQ(pm().GetTimerIsRun(id), 1) << "the paused timer keeps its entry";
+
+    animated->SetRunTimer(1);
+    EXPECT_FALSE(pm().IsPeriodicTickRunning()) << "the flag alone does not tick an unregistered control";
+    animated->AddMTimer();
+    EXPECT_TRUE(pm().IsPeriodicTickRunning());
+    ASSERT_TRUE(PumpUntil([&] { return animated->timerTicks >= 3; }));
+    EXPECT_EQ(pm().GetMTimerID(), id) << "the id stays while the timer pauses and resumes";
+
+    endAnimation = true;
+    ASSERT_TRUE(PumpUntil([&] { return !pm().IsPeriodicTickRunning(); })) << "stopped from its own tick";
+    Sleep(20);
+    const int ended = animated->timerTicks;
+    Sleep(60);
+    EXPECT_EQ(animated->timerTicks, ended);
+
+    endAnimation = false;
+    animated->SetRunTimer(1);
+    ASSERT_TRUE(PumpUntil([&] { return animated->timerTicks >= ended + 3; })) << "started again";
+    pm().RemoveControl(animated);
+    EXPECT_FALSE(pm().IsPeriodicTickRunning()) << "its only ticking control is gone";
+    dlg.KillMTimer(id);
+    EXPECT_EQ(pm().GetTimerIsRun(id), 0);
+}
+
 TEST_F(Lifetime, RepaintRequestsFromTheTickAreReplayedOnTheWindowThread)
 {
     ASSERT_NE(dlg.CreateHidden(), nullptr);

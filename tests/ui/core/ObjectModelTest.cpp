@@ -6,7 +6,6 @@
 #include <memory>
 
 #include "ToolkitTestSupport.h"
-#include "ui/controls/MScroll.h"
 
 using namespace toolkit_test;
 
@@ -515,7 +514,7 @@ TEST(Panel, WheelStepsTheVerticalBarWithinItsRange)
 {
     RecordingOwner owner;
     MPanel panel(&owner, 5, CRect(0, 0, 100, 100), 1);
-    MScroll* bar = panel.GetScrollVertical();
+    MScrollBar* bar = panel.GetScrollVertical();
     EXPECT_EQ(panel.OnScroll(1, 1, CPoint(50, 50)), 1) << "consumed even when nothing scrolls";
     EXPECT_EQ(bar->GetScrollCurrentPos(), 0);
     panel.SetVirtualHeight(115);

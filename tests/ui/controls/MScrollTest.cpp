@@ -2,7 +2,7 @@
 // paging with their position reports, their face, and their skin from the toolkit.
 #include <gtest/gtest.h>
 
-#include "ToolkitTestSupport.h"
+#include "ui/core/ToolkitTestSupport.h"
 #include "ui/controls/MScroll.h"
 
 using namespace toolkit_test;
@@ -128,4 +128,81 @@ TEST(ScrollBar, PanelsTakeTheirBarsSkinFromTheToolkit)
     EXPECT_EQ(panel->GetScrollVertical()->GetImageSize(), CSize(7, 239)) << "resource 102";
     EXPECT_EQ(panel->GetScrollHorizontal()->GetImageSize(), CSize(5, 20)) << "resource 101";
     dlg.DestroyWindow();
+}
+
+TEST(ScrollBar, DragAlongA300PixelBarEndsAtTheEndThenSendsNothing)
+{
+    RecordingOwner owner;
+    CScrollVertical bar(&owner, 1, CRect(0, 0, 7, 300), 1);
+    bar.SetScrollMaxRange(1000); // automatic page: the bar height
+    ASSERT_EQ(bar.IsShown(), 1);
+    EXPECT_EQ(bar.GetThumbRect().Height(), 100);
+    bar.OnLButtonDown(MK_LBUTTON, CPoint(3, 50));
+    bar.OnMouseMove(MK_LBUTTON, CPoint(3, 550)); // 500 pixels down, 200 of travel
+    EXPECT_EQ(bar.GetThumbRect(), CRect(0, 200, 7, 300));
+    EXPECT_EQ(Positions(owner), std::vector<WPARAM>{1000});
+    bar.OnMouseMove(MK_LBUTTON, CPoint(3, 600));
+    bar.OnMouseMove(MK_LBUTTON, CPoint(3, 700));
+    EXPECT_EQ(Positions(owner).size(), 1u) << "moves past the end send nothing";
+    EXPECT_EQ(bar.GetScrollCurrentPos(), 1000);
+}
+
+TEST(ScrollBar, PageCoveringTheRangeDrawsNothingAndIgnoresAPress)
+{
+    PaintManager pm;
+    RecordingOwner owner;
+    CScrollVertical bar(&owner, 1, CRect(10, 0, 30, 200), 1);
+    bar.SetManager(&pm);
+    ASSERT_EQ(bar.SetImage(SkinName(L"frames4.png").c_str(), 4), 1);
+    bar.SetScrollInfo(500, 0, 500, 10);
+    Canvas canvas(40, 200, 0x123456);
+    bar.Draw(canvas.dc(), CRect(0, 0, 40, 200));
+    for (int y : {5, 100, 195})
+        EXPECT_EQ(canvas.Rgb(20, y), 0x123456u) << "y " << y;
+    EXPECT_EQ(bar.OnControlLButtonDown(MK_LBUTTON, CPoint(20, 100)), 0);
+    bar.OnControlMouseMove(MK_LBUTTON, CPoint(20, 150));
+    EXPECT_TRUE(Positions(owner).empty());
+    EXPECT_EQ(bar.GetThumbState(), 0);
+}
+
+// A range of 0 or less has nothing to scroll over; a thumb that fills the track (the page
+// covers the range) has nowhere to go. Either way the position is 0, whatever is asked.
+TEST(ScrollBar, EmptyRangeOrFullThumbKeepsPositionZero)
+{
+    struct Case {
+        const char* what;
+        int range, page;
+    } cases[] = {
+        {"range 0", 0, 0},
+        {"negative range", -50, 0},
+        {"page equal to the range", 300, 300},
+        {"page twice the range", 100, 200},
+    };
+    for (const Case& c : cases) {
+        RecordingOwner owner;
+        CScrollVertical bar(&owner, 1, CRect(0, 0, 7, 300), 1);
+        bar.SetScrollInfo(c.range, 50, c.page, 10);
+        EXPECT_EQ(bar.IsShown(), 0) << c.what;
+        EXPECT_EQ(bar.GetScrollCurrentPos(), 0) << c.what;
+        bar.SetScrollCurrentPos(40);
+        EXPECT_EQ(bar.GetScrollCurrentPos(), 0) << c.what;
+        bar.SetScrollFinalPos();
+        EXPECT_EQ(bar.GetScrollCurrentPos(), 0) << c.what << ": the end of nothing";
+        bar.SetScrollCurrentPosEx(40);
+        EXPECT_EQ(bar.GetScrollCurrentPos(), 0) << c.what;
+        EXPECT_EQ(bar.ScrollRow(3), 0) << c.what;
+        EXPECT_EQ(bar.MoveRange(30), 0) << c.what;
+        EXPECT_TRUE(Positions(owner).empty()) << c.what;
+    }
+}
+
+TEST(ScrollBar, BarsAreMadeByClassNameOnlyAsPanelParts)
+{
+    RecordingOwner owner;
+    MPanel panel(&owner, 5, CRect(0, 0, 100, 100), 1);
+    EXPECT_NE(dynamic_cast<CScrollVertical*>(panel.GetScrollVertical()), nullptr);
+    EXPECT_NE(dynamic_cast<CScrollHorizontal*>(panel.GetScrollHorizontal()), nullptr);
+    EXPECT_EQ(panel.CreateControl(L"CScrollVertical", 7, CRect(0, 0, 7, 50), L"", 1, 1), nullptr)
+        << "no factory offers the bars by name";
+    EXPECT_EQ(panel.CreateControl(L"MScroll", 7, CRect(0, 0, 7, 50), L"", 1, 1), nullptr);
 }
