@@ -4,6 +4,7 @@
 
 #include "CArea.h"
 #include "CColorButton.h"
+#include "CColorPalette.h"
 #include "CColorSelect.h"
 #include "CGifPicture.h"
 #include "CirclePalette.h"
@@ -154,6 +155,11 @@ MControl* MakeColorButton(MObject* parent, UINT id, CRect rect, const wchar_t*, 
     return new CColorButton(parent, id, rect, visible, enabled);
 }
 
+MControl* MakeColorPalette(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int)
+{
+    return new CColorPalette(parent, id, rect, visible);
+}
+
 MControl* MakeColorSelect(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int)
 {
     return new CColorSelect(parent, id, rect, visible);
@@ -204,7 +210,7 @@ const ClassEntry kClasses[] = {
     {L"MTabLayout", kVisible, true, true, nullptr},
     {L"MListBox", kVisible, true, true, nullptr},
     {L"MPalette", kVisible, true, true, MakePalette},
-    {L"CColorPalette", kVisible, true, true, nullptr},
+    {L"CColorPalette", kVisible, true, true, MakeColorPalette},
     {L"CColorSelect", kVisible, true, true, MakeColorSelect},
     {L"KeyboardCtrl", kVisible, true, true, nullptr},
     {L"KeyFuncControl", kVisible, true, false, nullptr},

@@ -5,6 +5,7 @@
 
 #include "CCheckButton.h"
 #include "CColorButton.h"
+#include "CColorPalette.h"
 #include "CColorSelect.h"
 #include "CEditWnd.h"
 #include "CGifPicture.h"
