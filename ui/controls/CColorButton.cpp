@@ -108,18 +108,3 @@ int CColorButton::OnControlLButtonDown(UINT, CPoint pt)
     SendMessage(MN_PRESSED);
     return 1;
 }
-
-int CColorButton::OnControlLButtonUp(UINT, CPoint pt)
-{
-    if (!m_enabled)
-        return 0;
-    const bool wasPressed = m_state == BS_PRESSED;
-    if (!m_rect.PtInRect(pt)) {
-        SetState(BS_NORMAL);
-        return 0;
-    }
-    SetState(BS_HOVER);
-    if (wasPressed)
-        SendMessage(MN_CLICKED); // last: the owner may remove the swatch in response
-    return 1;
-}

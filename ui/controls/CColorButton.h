@@ -15,7 +15,6 @@ public:
     const wchar_t* GetClassName() override;
     int OnControlMouseMove(UINT flags, CPoint pt) override;
     int OnControlLButtonDown(UINT flags, CPoint pt) override;
-    int OnControlLButtonUp(UINT flags, CPoint pt) override;
 
     unsigned long GetColor() const { return m_color; }
     void SetColor(unsigned long color);
