@@ -3,8 +3,12 @@
 #include <cwchar>
 
 #include "CArea.h"
+#include "CColorButton.h"
+#include "CColorPalette.h"
+#include "CColorSelect.h"
 #include "CComboBoxList.h"
 #include "CGifPicture.h"
+#include "CirclePalette.h"
 #include "CPhotoFrame.h"
 #include "CSliderPicture.h"
 #include "CRecordList.h"
@@ -17,6 +21,7 @@
 #include "MEditEx.h"
 #include "MLevelCtrl.h"
 #include "MListBox.h"
+#include "MPalette.h"
 #include "MPicture.h"
 #include "MProgress.h"
 #include "MRichEdit.h"
@@ -169,6 +174,31 @@ MControl* MakeTabLayout(MObject* parent, UINT id, CRect rect, const wchar_t*, in
     return new MTabLayout(parent, id, rect, visible);
 }
 
+MControl* MakePalette(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int)
+{
+    return new MPalette(parent, id, rect, visible);
+}
+
+MControl* MakeCirclePalette(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int enabled)
+{
+    return new CirclePalette(parent, id, rect, visible, enabled);
+}
+
+MControl* MakeColorButton(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int enabled)
+{
+    return new CColorButton(parent, id, rect, visible, enabled);
+}
+
+MControl* MakeColorPalette(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int)
+{
+    return new CColorPalette(parent, id, rect, visible);
+}
+
+MControl* MakeColorSelect(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int)
+{
+    return new CColorSelect(parent, id, rect, visible);
+}
+
 MControl* MakeSwitchButton(MObject* parent, UINT id, CRect rect, const wchar_t*, int visible, int enabled)
 {
     return new CSwitchButton(parent, id, rect, visible, enabled);
@@ -214,7 +244,7 @@ const ClassEntry kClasses[] = {
     {L"MProgress", kVisibleEnabled, true, true, MakeProgress},
     {L"MSlider", kVisibleEnabled, true, true, MakeSlider},
     {L"MLevelCtrl", kVisibleEnabled, true, true, MakeLevelCtrl},
-    {L"CColorButton", kVisibleEnabled, true, true, nullptr},
+    {L"CColorButton", kVisibleEnabled, true, true, MakeColorButton},
     {L"MSpinButton", kVisibleEnabled, true, true, MakeSpinButton},
     {L"CSpinButton", kVisibleEnabled, true, true, MakeRichSpinButton},
     {L"CSwitchButton", kVisibleEnabled, true, true, MakeSwitchButton},
@@ -233,14 +263,14 @@ const ClassEntry kClasses[] = {
     {L"MEditEx", kTitleVisibleEnabled, true, true, MakeEditEx},
     {L"MTabLayout", kVisible, true, true, MakeTabLayout},
     {L"MListBox", kVisible, true, true, MakeMListBox},
-    {L"MPalette", kVisible, true, true, nullptr},
-    {L"CColorPalette", kVisible, true, true, nullptr},
-    {L"CColorSelect", kVisible, true, true, nullptr},
+    {L"MPalette", kVisible, true, true, MakePalette},
+    {L"CColorPalette", kVisible, true, true, MakeColorPalette},
+    {L"CColorSelect", kVisible, true, true, MakeColorSelect},
     {L"KeyboardCtrl", kVisible, true, true, MakeKeyboardCtrl},
     {L"KeyFuncControl", kVisible, true, false, MakeKeyFuncControl},
     {L"DListBox", kVisible, true, false, MakeDListBox},
     {L"CRecordList", kVisible, true, false, MakeRecordList},
-    {L"CirclePalette", kVisibleForceEnabled, true, true, nullptr},
+    {L"CirclePalette", kVisibleForceEnabled, true, true, MakeCirclePalette},
     {L"CDeviceCtrl", kVisibleForceEnabled, true, true, nullptr},
     {L"MenuItem", kTitleVisibleForceEnabled, true, true, MakeMenuItem},
     {L"UpgradeButton", kTitleVisibleForceEnabled, true, false, nullptr},
