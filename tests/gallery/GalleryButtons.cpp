@@ -109,5 +109,10 @@ static GallerySection buttons(
         g_hoverText->OnMouseMove(0, Centre(g_hoverText));
         g_hoverCheck->OnMouseMove(0, Centre(g_hoverCheck));
         g_hoverIcon->OnMouseMove(0, Centre(g_hoverIcon));
-        g_balloonButton->OnMouseMove(0, Centre(g_balloonButton)); // last: shows the balloon
+        // The balloon follows the hover and hides when the window loses the activation: show
+        // it after every other section's step (an open combo pop-up takes the activation).
+        SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR timer, DWORD) {
+            KillTimer(nullptr, timer);
+            g_balloonButton->OnMouseMove(0, Centre(g_balloonButton));
+        });
     });

@@ -10,6 +10,8 @@ namespace {
 
 const int kFontPixels = 14;
 const Gdiplus::ARGB kTextColor = 0xFE141414;
+// On a dark background image the near-black text would not be readable.
+const Gdiplus::ARGB kTextOnDarkColor = 0xFEF0F0F0;
 const int kBackCorner = 6;
 // Popup, clip siblings and children; created hidden (it is shown without activation).
 const DWORD kStyle = 0x96000080 & ~WS_VISIBLE;
@@ -23,6 +25,22 @@ Gdiplus::FontFamily* FirstFamily(Gdiplus::PrivateFontCollection& fonts)
     if (fonts.GetFamilies(1, &family, &found) != Gdiplus::Ok || found < 1)
         return nullptr;
     return family.Clone();
+}
+
+// The text colour for a background image: near black, or near white when the middle of the
+// image is dark (the same skin image also backs light-on-dark key tips).
+Gdiplus::ARGB TextColorFor(Gdiplus::Image* background, int width, int height)
+{
+    if (!background || width <= 0 || height <= 0)
+        return kTextColor;
+    Gdiplus::Bitmap probe(1, 1, PixelFormat32bppARGB);
+    Gdiplus::Graphics g(&probe);
+    g.DrawImage(background, Gdiplus::Rect(0, 0, 1, 1), width / 2, height / 2, 1, 1, Gdiplus::UnitPixel);
+    Gdiplus::Color c;
+    if (probe.GetPixel(0, 0, &c) != Gdiplus::Ok || c.GetA() < 128)
+        return kTextColor;
+    const int luminance = (299 * c.GetR() + 587 * c.GetG() + 114 * c.GetB()) / 1000;
+    return luminance < 110 ? kTextOnDarkColor : kTextColor;
 }
 
 } // namespace
@@ -226,7 +244,8 @@ void MAirBladder::Paint()
                     const int textH = m_lines * m_lineHeight;
                     Gdiplus::RectF box(8.0f, static_cast<Gdiplus::REAL>((h - textH) / 2 + m_lines - 1),
                                        static_cast<Gdiplus::REAL>(w - 16), static_cast<Gdiplus::REAL>(textH + 2));
-                    Gdiplus::SolidBrush brush{Gdiplus::Color(kTextColor)};
+                    Gdiplus::SolidBrush brush{Gdiplus::Color(
+                        TextColorFor(m_background.image, m_background.width, m_background.height))};
                     g.SetTextRenderingHint(Gdiplus::TextRenderingHintClearTypeGridFit);
                     g.DrawString(m_text.c_str(), m_text.GetLength(), &font, box, &format, &brush);
                 }

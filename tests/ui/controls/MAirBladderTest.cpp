@@ -147,3 +147,42 @@ TEST(AirBladder, DialogPointIsTheControlsBottomEdge)
     EXPECT_EQ(dlg.GetAirBladderPoint(c, 2), CPoint(160, 130));
     dlg.DestroyWindow();
 }
+
+// The balloon's text is near black, but not on a dark background image (the skin's tip image
+// also backs the light-on-dark key tips): there it is near white.
+TEST(AirBladder, TextStaysReadableOnDarkAndLightBackgrounds)
+{
+    struct Case {
+        const wchar_t* image;
+        bool lightText;
+    } cases[] = {{L"..\\..\\fixtures\\tipdark.png", true}, {L"..\\..\\fixtures\\tiplight.png", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << (c.lightText ? "dark" : "light") << " background");
+        TestDialog dlg;
+        ASSERT_NE(dlg.CreateHidden(200, 100), nullptr);
+        ASSERT_EQ(dlg.SetAirBladderMsg(L"W", POINT{300, 200}, AIRBLADDER_TYPE_STAY), 1);
+        MAirBladder* balloon = dlg.GetPaintManager().GetAirBladder();
+        ASSERT_NE(balloon, nullptr);
+        ASSERT_EQ(balloon->LoadBKImage(c.image), 1);
+        ASSERT_EQ(dlg.SetAirBladderMsg(L"WWWWWWWW", POINT{300, 200}, AIRBLADDER_TYPE_STAY), 1);
+        Pump(200);
+        CRect r = WindowRect(balloon);
+        r = CRect(r.left + 8, r.top + 8, r.right - 8, r.bottom - 8);
+        ASSERT_FALSE(r.IsRectEmpty());
+        HDC screen = GetDC(nullptr);
+        int light = 0, dark = 0;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x) {
+                const COLORREF p = GetPixel(screen, x, y);
+                const int lum = (299 * GetRValue(p) + 587 * GetGValue(p) + 114 * GetBValue(p)) / 1000;
+                light += lum > 190;
+                dark += lum < 70;
+            }
+        ReleaseDC(nullptr, screen);
+        if (c.lightText)
+            EXPECT_GT(light, 10) << "light strokes on the dark background";
+        else
+            EXPECT_GT(dark, 10) << "dark strokes on the light background";
+        dlg.DestroyWindow();
+    }
+}
