@@ -11,25 +11,6 @@ namespace {
 
 const unsigned long kWheelColour = RGB(10, 20, 30); // the fixture's disk
 
-void MoveMouse(int x, int y)
-{
-    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-    INPUT in = {};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = static_cast<LONG>((x * 65535LL + (w - 1) / 2) / (w - 1));
-    in.mi.dy = static_cast<LONG>((y * 65535LL + (h - 1) / 2) / (h - 1));
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &in, sizeof(in));
-}
-
-void Button(DWORD flags)
-{
-    INPUT in = {};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = flags;
-    SendInput(1, &in, sizeof(in));
-}
-
 // A visible window with a wheel at (50, 30) to (181, 161), centre (115, 95).
 struct Wheel {
     TestDialog dlg;
@@ -62,8 +43,8 @@ struct Wheel {
         });
         Pump(30);
         const size_t before = dlg.notes.size();
-        Button(MOUSEEVENTF_LEFTDOWN);
-        Button(MOUSEEVENTF_LEFTUP);
+        toolkit_test::Click(MOUSEEVENTF_LEFTDOWN);
+        toolkit_test::Click(MOUSEEVENTF_LEFTUP);
         PumpUntil([&] {
             for (size_t i = before; i < dlg.notes.size(); ++i)
                 if (dlg.notes[i].code == MN_CLICKED)
