@@ -2,6 +2,7 @@
 
 #include "MEdit.h"
 #include "Manager.h"
+#include "WindowText.h"
 
 namespace {
 // Reflected notifications: the paint manager sends WM_COMMAND and the colour requests
@@ -62,16 +63,7 @@ void CEditWnd::Destroy()
     DestroyWindow(hwnd);
 }
 
-CString CEditWnd::GetText() const
-{
-    if (!m_hwnd)
-        return CString();
-    const int length = GetWindowTextLengthW(m_hwnd);
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const int got = GetWindowTextW(m_hwnd, &text[0], length + 1);
-    text.resize(static_cast<size_t>(got > 0 ? got : 0));
-    return CString(text);
-}
+CString CEditWnd::GetText() const { return GetWindowTextString(m_hwnd); }
 
 void CEditWnd::SetText(const wchar_t* text)
 {

@@ -2,6 +2,7 @@
 
 #include "MScrollList.h"
 #include "Manager.h"
+#include "WindowText.h"
 
 namespace {
 // The paint manager reflects WM_CTLCOLOREDIT to the child as the message plus this base.
@@ -42,16 +43,7 @@ HWND CListEditWnd::Create(HWND parent, const RECT& rect, bool popup, HFONT font)
     return m_hwnd;
 }
 
-CString CListEditWnd::GetText() const
-{
-    if (!m_hwnd)
-        return CString();
-    const int length = GetWindowTextLengthW(m_hwnd);
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const int got = GetWindowTextW(m_hwnd, &text[0], length + 1);
-    text.resize(static_cast<size_t>(got > 0 ? got : 0));
-    return CString(text);
-}
+CString CListEditWnd::GetText() const { return GetWindowTextString(m_hwnd); }
 
 void CListEditWnd::SetText(const wchar_t* text)
 {
