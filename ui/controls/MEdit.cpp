@@ -450,12 +450,8 @@ int MEdit::OnControlKeyDown(UINT key, UINT repeat, UINT modifiers)
 
 void MEdit::DrawSlots(HDC& dc, int w, int h)
 {
-    UpdateMemDC(dc, w * 4, h);
-    if (!m_memDC)
+    if (!PrepareFaceSlots(dc, 4))
         return;
-    for (int i = 0; i < 4; ++i)
-        ::BitBlt(m_memDC, i * w, 0, w, h, dc, m_rect.left, m_rect.top, SRCCOPY);
-    GdiFlush();
     {
         MBitsGraphics bitsGraphics(m_cacheBits, w * 4, h);
         if (bitsGraphics.ok())

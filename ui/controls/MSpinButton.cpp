@@ -206,12 +206,8 @@ void MSpinButton::DrawControl(HDC& dc, CRect)
     if (w <= 0 || h <= 0)
         return;
     if (!m_update) {
-        UpdateMemDC(dc, w * 4, h);
-        if (!m_memDC)
+        if (!PrepareFaceSlots(dc, 4))
             return;
-        for (int i = 0; i < 4; ++i)
-            ::BitBlt(m_memDC, i * w, 0, w, h, dc, m_rect.left, m_rect.top, SRCCOPY);
-        GdiFlush();
         MBitsGraphics bitsGraphics(m_cacheBits, w * 4, h);
         if (bitsGraphics.ok()) {
             Gdiplus::Graphics& g = *bitsGraphics;

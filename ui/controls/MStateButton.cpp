@@ -26,7 +26,7 @@ void MStateButton::DrawControl(HDC& dc, CRect)
 void MStateButton::DrawSlots(HDC& dc)
 {
     const int slots = SlotCount();
-    if (!PrepareSlots(dc, slots))
+    if (!PrepareFaceSlots(dc, slots))
         return;
     const int w = m_rect.Width(), h = m_rect.Height();
     MBitsGraphics bits(m_cacheBits, w * slots, h);
@@ -35,20 +35,6 @@ void MStateButton::DrawSlots(HDC& dc)
 }
 
 void MStateButton::DrawSlotFaces(Gdiplus::Graphics&, int, int) {}
-
-bool MStateButton::PrepareSlots(HDC& dc, int slots)
-{
-    const int w = m_rect.Width(), h = m_rect.Height();
-    if (w <= 0 || h <= 0 || slots <= 0)
-        return false;
-    UpdateMemDC(dc, w * slots, h);
-    if (!m_memDC)
-        return false;
-    for (int i = 0; i < slots; ++i)
-        ::BitBlt(m_memDC, i * w, 0, w, h, dc, m_rect.left, m_rect.top, SRCCOPY);
-    GdiFlush();
-    return true;
-}
 
 void MStateButton::DrawFrameUnscaled(Gdiplus::Graphics& g, Gdiplus::Image* image, int frame, int frameW,
                                      int frameH, int x, int y)

@@ -50,9 +50,6 @@ protected:
     bool SetState(int state);
     // The hand cursor inside, the arrow outside (unless this class keeps the cursor).
     void ShowCursorFor(bool inside) const;
-    // Makes the face cache `slots` slots wide and copies the window surface below the
-    // control into each. False when there is no cache (empty control).
-    bool PrepareSlots(HDC& dc, int slots);
     // Draws frame `frame` of `image` unscaled (frameW x frameH from x = frame x frameW) at
     // (x, y) of the cache.
     // The control's font (the Manager family, the control's size plus `extraPixels`, its style).

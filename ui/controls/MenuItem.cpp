@@ -194,12 +194,8 @@ void MenuItem::DrawControl(HDC& dc, CRect)
         return;
     const int slots = m_separator ? 1 : 4;
     if (!m_update) {
-        UpdateMemDC(dc, w * slots, h);
-        if (!m_memDC)
+        if (!PrepareFaceSlots(dc, slots))
             return;
-        for (int i = 0; i < slots; ++i)
-            ::BitBlt(m_memDC, i * w, 0, w, h, dc, m_rect.left, m_rect.top, SRCCOPY);
-        GdiFlush();
         MBitsGraphics bits(m_cacheBits, w * slots, h);
         if (bits.ok())
             for (int i = 0; i < slots; ++i)

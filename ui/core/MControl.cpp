@@ -413,6 +413,20 @@ void MControl::DrawControl(HDC& dc, CRect)
 
 void MControl::DrawFace(HDC&, int, int) {}
 
+bool MControl::PrepareFaceSlots(HDC& dc, int slots)
+{
+    const int w = m_rect.Width(), h = m_rect.Height();
+    if (w <= 0 || h <= 0 || slots <= 0)
+        return false;
+    UpdateMemDC(dc, w * slots, h);
+    if (!m_memDC)
+        return false;
+    for (int i = 0; i < slots; ++i)
+        ::BitBlt(m_memDC, i * w, 0, w, h, dc, m_rect.left, m_rect.top, SRCCOPY);
+    GdiFlush();
+    return true;
+}
+
 void MControl::CopyBackground(HDC& dc)
 {
     if (m_memDC)

@@ -175,6 +175,10 @@ protected:
     // m_cacheBits), over the window surface that lies below the control. Called on the
     // window's thread, only while the cache is being rebuilt. The default paints nothing.
     virtual void DrawFace(HDC& dc, int cx, int cy);
+    // Makes the face cache `slots` faces wide and copies the window surface below the control
+    // into every slot (a face per state, the shown one blitted); false when the control is
+    // empty or the cache cannot be made.
+    bool PrepareFaceSlots(HDC& dc, int slots);
     // Copies the window surface below `m_rect` into the face cache.
     void CopyBackground(HDC& dc);
     // Copies the face cache (or a slot of it, starting at srcX) to the control's rect.

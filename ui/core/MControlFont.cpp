@@ -189,14 +189,8 @@ void MControlFont::DrawTitleText(Gdiplus::Graphics& g, const wchar_t* text, cons
 void MControlFont::RenderFrameSlots(HDC& dc, int slots, int corner, const CRect& textRect)
 {
     const int w = m_rect.Width(), h = m_rect.Height();
-    if (w <= 0 || h <= 0 || slots <= 0)
+    if (!PrepareFaceSlots(dc, slots))
         return;
-    UpdateMemDC(dc, w * slots, h);
-    if (!m_memDC)
-        return;
-    for (int i = 0; i < slots; ++i)
-        ::BitBlt(m_memDC, i * w, 0, w, h, dc, m_rect.left, m_rect.top, SRCCOPY);
-    GdiFlush();
     MBitsGraphics bitsGraphics(m_cacheBits, w * slots, h);
     if (!bitsGraphics.ok())
         return;
